@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test (unit, end-to-end, lab) under Wine.
+# Everything runs inside a network namespace without a route out, so nothing a test
+# probes can leave the machine.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+BUILD=${HW_BUILD:-$HW_ROOT/build}
+
+hw_install
+hw_build "$BUILD"
+
+ns=hwtest-$$
+cleanup() { as_root ip netns del "$ns" 2>/dev/null || true; }
+trap cleanup EXIT
+hw_netns_empty "$ns"
+
+as_root ip netns exec "$ns" env HW_ROOT="$HW_ROOT" BUILD="$BUILD" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$HW_ROOT/scripts/ctest-session.sh" "$@"

@@ -1,0 +1,5 @@
+#include "app/mainwnd.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    return hostwardenmain(instance, show);
+}

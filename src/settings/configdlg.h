@@ -1,0 +1,8 @@
+// The configuration dialog and the two address checks it shares with the report dialog.
+#pragma once
+#include <windows.h>
+#include "app/state.h"
+
+INT_PTR CALLBACK configDlg_Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+bool readaddressfield(HWND dialog, int id, Addr4* addr);
+bool checkrange(const Addr4& low, const Addr4& high);

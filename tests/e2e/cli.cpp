@@ -1,0 +1,56 @@
+// Command-line front of the driver, for scripts:
+//   hwdriver title                      main window title
+//   hwdriver command ID                 post WM_COMMAND ID to the main window
+//   hwdriver close                      post WM_CLOSE to the main window
+//   hwdriver dialogs                    list visible dialogs: title<TAB>message
+//   hwdriver press TITLE ID             click button ID of the dialog titled TITLE
+//   hwdriver field TITLE ID [VALUE]     read or set a dialog field
+//   hwdriver rect                       main window rectangle: left top right bottom
+#include "driver.h"
+#include <stdio.h>
+#include <stdlib.h>
+
+static drv::Program find() {
+    drv::Program p;
+    HWND w = FindWindowA("Hostwarden", nullptr);
+    if (w) GetWindowThreadProcessId(w, &p.pid);
+    return p;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    std::string verb = argv[1];
+    drv::Program p = find();
+    HWND main = p.pid ? drv::mainwindow(p, 5000) : nullptr;
+    if (verb == "dialogs") {
+        for (const drv::Dialog& d : drv::dialogs(p)) printf("%s\t%s\n", d.title.c_str(), d.message.c_str());
+        return 0;
+    }
+    if (!main) {
+        fprintf(stderr, "no Hostwarden window\n");
+        return 1;
+    }
+    if (verb == "title") {
+        printf("%s\n", drv::text(main).c_str());
+    } else if (verb == "command" && argc > 2) {
+        drv::command(main, atoi(argv[2]));
+    } else if (verb == "close") {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    } else if (verb == "rect") {
+        RECT r;
+        GetWindowRect(main, &r);
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if ((verb == "press" || verb == "field") && argc > 3) {
+        HWND d = drv::waitdialog(p, argv[2], 5000);
+        if (!d) return 1;
+        if (verb == "press")
+            drv::press(d, atoi(argv[3]));
+        else if (argc > 4)
+            drv::setfield(d, atoi(argv[3]), argv[4]);
+        else
+            printf("%s\n", drv::field(d, atoi(argv[3])).c_str());
+    } else {
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,42 @@
+// Helpers shared by the in-process tests.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace hwtest {
+
+struct Notice {
+    std::string caption, text;
+    unsigned style;
+};
+
+// Captures every msgbox while alive.
+class Notices {
+public:
+    Notices();
+    ~Notices();
+    const std::vector<Notice>& all() const;
+    size_t size() const { return all().size(); }
+    const Notice& operator[](size_t i) const { return all()[i]; }
+    void clear();
+};
+
+// Sets the program's clock while alive.
+class FixedClock {
+public:
+    explicit FixedClock(long long now);
+    ~FixedClock();
+    void set(long long now);
+};
+
+// Removes SOFTWARE\Hostwarden under both roots.
+void clearregistry();
+// The whole content of a file, or "" when it cannot be read.
+std::string readfile(const char* path);
+void writefile(const char* path, const std::string& content);
+// Lines of the output view, oldest first (takes the view's lock).
+std::vector<std::string> viewlines();
+// Dispatches pending messages of the calling thread for about `ms` milliseconds.
+void pump(int ms = 0);
+
+}  // namespace hwtest
