@@ -5,6 +5,7 @@
 #include "app/clock.h"
 #include "app/notices.h"
 #include "textview/linebuffer.h"
+#include "app/mainwnd.h"
 
 namespace hwtest {
 
@@ -65,6 +66,24 @@ std::vector<std::string> viewlines() {
     for (OutputLine* l = lb.first; l; l = l->next) v.push_back(l->text);
     LeaveCriticalSection(&lb.lock);
     return v;
+}
+
+void* makemainwindow() {
+    static bool registered = false;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!registered) registered = registermainclass(instance);
+    HWND w = createmainwindow(instance);
+    if (w) {
+        ShowWindow(w, SW_SHOWNORMAL);
+        UpdateWindow(w);
+        pump();
+    }
+    return w;
+}
+
+void closemainwindow() {
+    if (mainwindow && IsWindow(mainwindow)) SendMessageA(mainwindow, WM_CLOSE, 0, 0);
+    pump();
 }
 
 void pump(int ms) {

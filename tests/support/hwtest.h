@@ -36,6 +36,11 @@ std::string readfile(const char* path);
 void writefile(const char* path, const std::string& content);
 // Lines of the output view, oldest first (takes the view's lock).
 std::vector<std::string> viewlines();
+// Creates the real main window in-process (class registered once), as the entry does,
+// and shows it; the creation sequence runs inside. Null when creation failed.
+void* makemainwindow();
+// Closes it as the user does (WM_CLOSE, then the WM_DESTROY that follows).
+void closemainwindow();
 // Dispatches pending messages of the calling thread for about `ms` milliseconds.
 void pump(int ms = 0);
 
