@@ -10,8 +10,14 @@ hw_install
 hw_build "$BUILD"
 
 ns=hwtest-$$
-cleanup() { as_root ip netns del "$ns" 2>/dev/null || true; }
+cleanup() {
+    as_root ip netns del "$ns" 2>/dev/null || true
+    as_root rm -rf "/etc/netns/$ns"
+}
 trap cleanup EXIT
+# Names the tests may resolve, answered from this hosts file inside the namespace only.
+as_root mkdir -p "/etc/netns/$ns"
+as_root cp "$HW_ROOT/tests/support/hosts" "/etc/netns/$ns/hosts"
 hw_netns_empty "$ns"
 
 as_root ip netns exec "$ns" env HW_ROOT="$HW_ROOT" BUILD="$BUILD" \
