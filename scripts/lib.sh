@@ -2,7 +2,7 @@
 # Source it; HW_ROOT is the checkout.
 HW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 HW_PACKAGES="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake make googletest imagemagick
-  iproute2 ieee-data arp-scan python3 procps"
+  iproute2 ieee-data arp-scan python3 procps nsis zip"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
