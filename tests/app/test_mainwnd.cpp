@@ -1,0 +1,142 @@
+// The main window: start-up line, command dispatch and refusals, activity stamps,
+// power and timer messages, the shutdown sequence.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <thread>
+#include "app/mainwnd.h"
+#include "app/state.h"
+#include "hwtest.h"
+#include "monitor/hostlist.h"
+#include "textview/linebuffer.h"
+#include "textview/logfile.h"
+
+namespace {
+
+const char noconfig[] = "No configuration, use the File / Configuration dialog.";
+
+class MainWindowTest : public testing::Test {
+protected:
+    hwtest::Notices notices;
+    HWND w = nullptr;
+    void SetUp() override {
+        w = (HWND)hwtest::makemainwindow();
+        ASSERT_NE(w, nullptr);
+    }
+    void TearDown() override {
+        patrolling = false;
+        hwtest::closemainwindow();
+    }
+    void command(int id) { SendMessageA(w, WM_COMMAND, id, 0); }
+};
+
+TEST_F(MainWindowTest, StartsWithTitleAndTheNoConfigurationLine) {
+    char title[64];
+    GetWindowTextA(w, title, sizeof title);
+    EXPECT_STREQ(title, "Hostwarden 5.3.3");
+    EXPECT_EQ(mainwindow, w);
+    EXPECT_EQ(period, 3600);
+    EXPECT_TRUE(addrzero(lowhost) && addrzero(highhost2));
+    auto lines = hwtest::viewlines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], noconfig);
+    EXPECT_EQ(notices.size(), 0u);
+}
+
+TEST_F(MainWindowTest, EachTimerTickWithoutConfigurationPrintsTheLineAgain) {
+    SendMessageA(w, WM_TIMER, 1, 0);
+    SendMessageA(w, WM_TIMER, 1, 0);
+    auto lines = hwtest::viewlines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], noconfig);
+}
+
+TEST_F(MainWindowTest, GuardedCommandsAreRefusedWhilePatrolling) {
+    for (int i = 0; i < 5; i++) hwtest::viewlines();
+    patrolling = true;
+    const int guarded[] = {101, 104, 11843, 11844, 11845, 11846, 11847, 11849};
+    for (int id : guarded) {
+        notices.clear();
+        command(id);
+        ASSERT_EQ(notices.size(), 1u) << id;
+        EXPECT_EQ(notices[0].caption, "Failure") << id;
+        EXPECT_EQ(notices[0].style, 0x2030u) << id;
+        EXPECT_EQ(notices[0].text, "Can't do that while patrolling!") << id;
+    }
+    // Clear Display was refused: the start line is still there.
+    EXPECT_EQ(hwtest::viewlines().size(), 1u);
+}
+
+TEST_F(MainWindowTest, StopPatrollingOnlyActsDuringAPatrol) {
+    command(40001);
+    EXPECT_FALSE(stoprequest.load());
+    patrolling = true;
+    command(40001);
+    EXPECT_TRUE(stoprequest.load());
+    stoprequest = false;
+    EXPECT_EQ(notices.size(), 0u);
+}
+
+TEST_F(MainWindowTest, ClearDisplayEmptiesTheView) {
+    command(104);
+    EXPECT_TRUE(hwtest::viewlines().empty());
+    command(99999);  // unknown ids are ignored
+    EXPECT_EQ(notices.size(), 0u);
+}
+
+TEST_F(MainWindowTest, UserMessagesStampLastActivity) {
+    hwtest::FixedClock clock(1800000123);
+    const UINT stamped[] = {WM_SIZE, WM_KEYDOWN, WM_HSCROLL, WM_VSCROLL, WM_LBUTTONDOWN,
+                            WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEWHEEL};
+    for (UINT m : stamped) {
+        lastactivity = 0;
+        // A right click opens the context menu; only the stamp is looked at here.
+        if (m == WM_RBUTTONDOWN) continue;
+        SendMessageA(w, m, 0, 0);
+        EXPECT_EQ(lastactivity, 1800000123) << m;
+    }
+    lastactivity = 0;
+    SendMessageA(w, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(lastactivity, 0);
+}
+
+TEST_F(MainWindowTest, SuspendAnnouncementSetsTheFlag) {
+    SendMessageA(w, WM_POWERBROADCAST, 7 /* PBT_APMRESUMESUSPEND */, 0);
+    EXPECT_FALSE(suspended.load());
+    SendMessageA(w, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_TRUE(suspended.load());
+}
+
+TEST_F(MainWindowTest, ShutdownWaitsForThePatrolAndIsSafeTwice) {
+    patrolling = true;
+    std::thread patrol([] {
+        while (!exitrequest) Sleep(10);
+        Sleep(250);
+        patrolling = false;
+    });
+    DWORD start = GetTickCount();
+    shutdownsequence();
+    DWORD waited = GetTickCount() - start;
+    patrol.join();
+    EXPECT_TRUE(exitrequest.load());
+    EXPECT_FALSE(patrolling.load());
+    EXPECT_GE(waited, 200u);
+    EXPECT_TRUE(hwtest::viewlines().empty());
+    EXPECT_EQ(hostlist, nullptr);
+    EXPECT_FALSE(logging);
+    shutdownsequence();
+    EXPECT_EQ(hostlist, nullptr);
+    EXPECT_EQ(notices.size(), 0u);
+}
+
+TEST(MainWindowExit, ExitCommandDestroysTheWindowAndPostsQuit) {
+    hwtest::Notices notices;
+    HWND w = (HWND)hwtest::makemainwindow();
+    ASSERT_NE(w, nullptr);
+    SendMessageA(w, WM_COMMAND, 100, 0);
+    EXPECT_FALSE(IsWindow(w));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 0u);
+}
+
+}  // namespace
