@@ -1,0 +1,84 @@
+; Windows installer for Hostwarden, built by scripts/package.sh with Debian's makensis:
+;   makensis -DVERSION=5.3.3 -DSTAGE=<folder with the files> -DOUTFILE=<setup.exe> -DICON=<ico>
+; The program keeps its profile, logs and exports in its working directory, so the
+; Start-menu shortcut starts it in Documents\Hostwarden, never in Program Files.
+; /S installs and uninstalls silently; the uninstaller leaves that folder alone.
+
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+
+!define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Hostwarden"
+!define USERDIR "$DOCUMENTS\Hostwarden"
+
+Name "Hostwarden ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\Hostwarden"
+BrandingText "Hostwarden ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "Hostwarden"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "FileDescription" "Hostwarden ${VERSION} setup"
+VIAddVersionKey "CompanyName" "The Hostwarden developers"
+VIAddVersionKey "LegalCopyright" "MIT License, the Hostwarden developers"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_TITLE "Hostwarden is installed"
+!define MUI_FINISHPAGE_TEXT "Start Hostwarden from the Start menu.$\r$\n$\r$\nIts settings, records, logs and exports are kept in your Documents\Hostwarden folder, which the uninstaller leaves in place."
+
+!insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Section "Hostwarden"
+    SetOutPath "$INSTDIR"
+    File "${STAGE}\Hostwarden.exe"
+    File "${STAGE}\README.txt"
+    File "${STAGE}\LICENSE.txt"
+    File "${STAGE}\OUI-LISTING.txt"
+    WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+    ; The shortcut takes the current output folder as its working directory.
+    SetOutPath "${USERDIR}"
+    CreateShortCut "$SMPROGRAMS\Hostwarden.lnk" "$INSTDIR\Hostwarden.exe" "" \
+        "$INSTDIR\Hostwarden.exe" 0 SW_SHOWNORMAL "" "Watch ranges of local IPv4 addresses by ARP"
+
+    WriteRegStr HKLM "${UNINSTKEY}" "DisplayName" "Hostwarden ${VERSION}"
+    WriteRegStr HKLM "${UNINSTKEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTKEY}" "Publisher" "The Hostwarden developers"
+    WriteRegStr HKLM "${UNINSTKEY}" "DisplayIcon" "$INSTDIR\Hostwarden.exe"
+    WriteRegStr HKLM "${UNINSTKEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTKEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+    WriteRegStr HKLM "${UNINSTKEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+    WriteRegDWORD HKLM "${UNINSTKEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTKEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKLM "${UNINSTKEY}" "EstimatedSize" $0
+SectionEnd
+
+; Removes only what the installer put down, by name: a profile, log or export that
+; ended up in the program folder keeps the folder from being removed.
+Section "Uninstall"
+    Delete "$SMPROGRAMS\Hostwarden.lnk"
+    Delete "$INSTDIR\Hostwarden.exe"
+    Delete "$INSTDIR\README.txt"
+    Delete "$INSTDIR\LICENSE.txt"
+    Delete "$INSTDIR\OUI-LISTING.txt"
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
+    DeleteRegKey HKLM "${UNINSTKEY}"
+    ; The window placement, the program's only registry setting.
+    DeleteRegKey HKCU "Software\Hostwarden"
+    DeleteRegKey HKLM "Software\Hostwarden"
+SectionEnd
