@@ -1,15 +1,64 @@
 #include "settings/parse.h"
-#include <stdio.h>
-#include <stdlib.h>
 
-bool parsefournumbers(const char* text, int n[4]) {
-    return sscanf(text, "%d %d %d %d", &n[0], &n[1], &n[2], &n[3]) == 4;
+static bool blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// strtol saturates out-of-range numbers where atoi's result is undefined.
+static int hexdigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool scandecimal(const char** p, long long lo, long long hi, long long* value) {
+    const char* s = *p;
+    while (blank(*s)) s++;
+    bool negative = *s == '-';
+    if (*s == '-' || *s == '+') s++;
+    if (*s < '0' || *s > '9') return false;
+    // Accumulate the magnitude up to just past the widest limit, then clamp.
+    const unsigned long long cap = 1ull << 63;
+    unsigned long long m = 0;
+    for (; *s >= '0' && *s <= '9'; s++)
+        if (m <= cap) m = m * 10 + (unsigned)(*s - '0');
+    long long v;
+    if (negative)
+        v = m >= cap ? lo : -(long long)m;
+    else
+        v = m >= cap ? hi : (long long)m;
+    if (v < lo) v = lo;
+    if (v > hi) v = hi;
+    *value = v;
+    *p = s;
+    return true;
+}
+
+bool scanhex(const char** p, unsigned* value) {
+    const char* s = *p;
+    while (blank(*s)) s++;
+    bool negative = *s == '-';
+    if (*s == '-' || *s == '+') s++;
+    if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && hexdigit(s[2]) >= 0) s += 2;
+    if (hexdigit(*s) < 0) return false;
+    unsigned v = 0;
+    for (; hexdigit(*s) >= 0; s++) v = (v << 4) | (unsigned)hexdigit(*s);
+    *value = negative ? 0u - v : v;
+    *p = s;
+    return true;
+}
+
+bool parsefournumbers(const char* text, int n[4]) {
+    for (int i = 0; i < 4; i++) {
+        long long v;
+        if (!scandecimal(&text, -2147483647LL - 1, 2147483647LL, &v)) return false;
+        n[i] = (int)v;
+    }
+    return true;
+}
+
 int parseleadingint(const char* text) {
-    long v = strtol(text, nullptr, 10);
-    if (v > 2147483647L) return 2147483647;
-    if (v < -2147483647L - 1) return -2147483647 - 1;
+    long long v;
+    if (!scandecimal(&text, -2147483647LL - 1, 2147483647LL, &v)) return 0;
     return (int)v;
 }
