@@ -69,7 +69,10 @@ int twprintf(const char* format, ...) {
             EnterCriticalSection(&lb.lock);
         }
         if (lb.count > lb.page) {
-            SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE, 0, lb.count - 1, (UINT)lb.page};
+            // SIF_DISABLENOSCROLL: a range that fits in the page (page 0 before the first
+            // size) disables the bar instead of hiding it; it stays visible throughout.
+            SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0, lb.count - 1,
+                             (UINT)lb.page};
             LeaveCriticalSection(&lb.lock);
             // Redrawing the bar at once costs milliseconds per line under Wine; the frame
             // is invalidated instead, so the bar is drawn with the window's next paint.

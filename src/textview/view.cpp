@@ -39,8 +39,8 @@ void twsetpage() {
         InvalidateRect(lb.window, nullptr, FALSE);
     }
     EnableScrollBar(lb.window, SB_VERT, ESB_ENABLE_BOTH);
-    SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, lb.count - 1, (UINT)lb.page,
-                     lb.top};
+    SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0,
+                     lb.count - 1, (UINT)lb.page, lb.top};
     SetScrollInfo(lb.window, SB_VERT, &si, TRUE);
 }
 

@@ -40,6 +40,12 @@ TEST_F(MainWindowTest, StartsWithTitleAndTheNoConfigurationLine) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], noconfig);
     EXPECT_EQ(notices.size(), 0u);
+    // Both scroll bars stay visible, also while every line fits.
+    SCROLLBARINFO sb = {sizeof sb};
+    ASSERT_TRUE(GetScrollBarInfo(w, OBJID_VSCROLL, &sb));
+    EXPECT_FALSE(sb.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+    ASSERT_TRUE(GetScrollBarInfo(w, OBJID_HSCROLL, &sb));
+    EXPECT_FALSE(sb.rgstate[0] & STATE_SYSTEM_INVISIBLE);
 }
 
 TEST_F(MainWindowTest, EachTimerTickWithoutConfigurationPrintsTheLineAgain) {
