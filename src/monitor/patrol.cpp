@@ -1,16 +1,124 @@
-// The patrol.
+// The patrol: probing every record on a worker thread, updating it and printing its line.
 #include "monitor/patrol.h"
+#include "app/clock.h"
+#include "app/notices.h"
+#include "monitor/hostline.h"
 #include "monitor/hostlist.h"
+#include "monitor/macguard.h"
+#include "monitor/probe.h"
+#include "monitor/records.h"
 #include "textview/output.h"
+#include <windows.h>
+#include <process.h>
+#include <stdio.h>
 
 std::atomic<bool> warningshown(false);
 
+// The program clock's time as the user's local time.
+static SYSTEMTIME localnow() {
+    ULARGE_INTEGER u;
+    u.QuadPart = (unsigned long long)now64() * 10000000ull + 116444736000000000ull;
+    FILETIME utc = {u.LowPart, u.HighPart}, local;
+    SYSTEMTIME st;
+    FileTimeToLocalFileTime(&utc, &local);
+    FileTimeToSystemTime(&local, &st);
+    return st;
+}
+
+static void timetext(const SYSTEMTIME& st, char* buf, int n) {
+    if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, buf, n)) buf[0] = 0;
+}
+static void datetext(const SYSTEMTIME& st, char* buf, int n) {
+    if (!GetDateFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, buf, n)) buf[0] = 0;
+}
+
+static void summary(const char* format, int replies, int week) {
+    twprintf(format, replies, replyending(replies));
+    twprintf("%d repl%s in the last week", week, replyending(week));
+}
+
+// One patrol; the caller holds `patrolling`.
+static void runpatrol() {
+    SYSTEMTIME st = localnow();
+    char start[260], date[260];
+    timetext(st, start, sizeof start);
+    datetext(st, date, sizeof date);
+    size_t len = strlen(start);
+    snprintf(start + len, sizeof start - len, " %s", date);
+    twprintf("%s", start);
+
+    PatrolCounts c = {};
+    probebegin();
+    for (HostRecord* r = hostlist; r; r = r->next) {
+        if (stoprequest || exitrequest) break;
+        probesubmit(r->addr);
+        unsigned char mac[6];
+        bool answered = probetake(r->addr, mac);
+        long long now = now64();
+        ProbeOutcome o = updaterecord(r, answered, mac, now);
+        if (o.macchanged) {
+            twprintf("MAC address changed for %d.%d.%d.%d", r->addr.o[0], r->addr.o[1],
+                     r->addr.o[2], r->addr.o[3]);
+            setmac(r, mac);
+        }
+        char line[hostlinesize];
+        formathostline(line, *r, r->mac, answered, answered ? hostname(r->addr) : "NA", now);
+        twprintf("%s", line);
+        if (!countrecord(&c, answered, r->mac, r->lastreply, now, listappendafter)) {
+            msgbox(captionerror, "error building records");
+            break;
+        }
+        if (lastinsubnet(*r)) {
+            summary("%d repl%s in subnet", c.subnetreplies, c.subnetweek);
+            c.subnetreplies = c.subnetweek = 0;
+        }
+    }
+    probeend();
+    summary("%d total repl%s", c.totalreplies, c.totalweek);
+    saverecords();
+    listdiscard((void**)&c.macs);
+    patrolling = false;
+    stoprequest = false;
+}
+
+void patrolthread() {
+    if (patrolling.exchange(true)) return;
+    runpatrol();
+}
+
+static unsigned __stdcall patrolentry(void*) {
+    runpatrol();
+    return 0;
+}
+
 void startpatrol() {
-    if (patrolling) return;
+    if (patrolling) {
+        if (suspended) {
+            suspended = false;
+            return;
+        }
+        if (warningshown) return;
+        warningshown = true;
+        SYSTEMTIME st = localnow();
+        char t[260], d[260];
+        timetext(st, t, sizeof t);
+        datetext(st, d, sizeof d);
+        msgbox(captionfailure, "Already patrolling at %s %s!", t, d);
+        warningshown = false;
+        return;
+    }
     if (!hostlist) {
         twprintf("No configuration, use the File / Configuration dialog.");
         return;
     }
+    // The flag is claimed here rather than by the new thread, so that a shutdown that
+    // follows at once waits for this patrol instead of discarding the list under it.
+    if (patrolling.exchange(true)) return;
+    uintptr_t h = _beginthreadex(nullptr, 4096, patrolentry, nullptr, 0, nullptr);
+    if (!h) {
+        patrolling = false;
+        msgbox(captionerror, "Could not create patrol thread");
+        return;
+    }
+    CloseHandle((HANDLE)h);
 }
-
-void patrolthread() {}

@@ -1,0 +1,21 @@
+// One probe of the system: SendARP, with the neighbour table where it is not supported.
+#include "monitor/probe.h"
+#include "monitor/probeneigh.h"
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+#include <string.h>
+
+bool systemprobe(const Addr4& addr, unsigned char mac[6]) {
+    IPAddr dest;
+    memcpy(&dest, addr.o, 4);
+    ULONG buf[2] = {0, 0};  // 8 bytes for the physical address
+    ULONG len = 6;
+    DWORD rc = SendARP(dest, 0, buf, &len);
+    if (rc == ERROR_NOT_SUPPORTED) return neighbourprobe(addr, mac);
+    // A failed call may leave the length as it was given: only a success with six bytes
+    // is an answer.
+    if (rc != NO_ERROR || len != 6) return false;
+    memcpy(mac, buf, 6);
+    return true;
+}

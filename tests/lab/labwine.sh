@@ -1,0 +1,39 @@
+# Sourced by the lab test scripts: a lab with a Wine session of its own inside the
+# monitoring namespace.
+#   labwine_init BUILD NAME HOST...   root check (exit 77 without), the lab, a private
+#                                     Wine prefix BUILD/wineprefix-lab-NAME (made once)
+#                                     and a persistent wineserver inside the lab
+#   labrun CMD...                     runs CMD in the monitoring namespace with that prefix
+#   lab VERB ARGS...                  tests/lab/lab.sh VERB with this lab's prefix
+# Cleanup (wineserver, then the lab) is trapped on every exit.
+LAB_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+HW_ROOT=$(cd "$LAB_HERE/../.." && pwd)
+
+lab() { local verb=$1; shift; bash "$LAB_HERE/lab.sh" "$verb" "$LABP" "$@"; }
+
+labrun() {
+    bash "$LAB_HERE/lab.sh" exec "$LABP" env WINEPREFIX="$LABPFX" WINEDEBUG=-all \
+        WINEDLLOVERRIDES="mscoree,mshtml=" ${DISPLAY:+DISPLAY="$DISPLAY"} "$@"
+}
+
+labwine_cleanup() {
+    [ -n "${LABP:-}" ] || return 0
+    labrun wineserver -k 2>/dev/null || true
+    bash "$LAB_HERE/lab.sh" down "$LABP"
+}
+
+labwine_init() {
+    if [ "$(id -u)" != 0 ]; then
+        echo "lab tests need root: skipped"
+        exit 77
+    fi
+    LABBUILD=$1 LABNAME=$2
+    shift 2
+    LABPFX=$LABBUILD/wineprefix-lab-$LABNAME
+    LABP=$(bash "$LAB_HERE/lab.sh" prefix)
+    trap labwine_cleanup EXIT
+    bash "$LAB_HERE/lab.sh" up "$LABP" "$@"
+    # The prefix is made (once) and its wineserver started inside the lab, so that every
+    # socket Wine opens lives in the monitoring namespace.
+    labrun bash -c "source '$HW_ROOT/scripts/lib.sh'; hw_prefix '$LABPFX'; wineserver -p"
+}
