@@ -1,0 +1,228 @@
+// The busy indicator: its first look, updates and the last-update test, an early close,
+// and its in-memory template.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+#include "hwtest.h"
+#include "dialogs/busy.h"
+#include "dialogs/busytemplate.h"
+
+using namespace hwtest;
+
+namespace {
+
+std::string itemtext(HWND w, int id) {
+    char buf[64] = "";
+    GetDlgItemTextA(w, id, buf, sizeof buf);
+    return buf;
+}
+int barpos(HWND w) { return (int)SendDlgItemMessageA(w, busybar, PBM_GETPOS, 0, 0); }
+
+// Messages that reach the indicator's controls, counted on this thread.
+struct ControlMessages {
+    static int count;
+    HHOOK hook;
+    ControlMessages() {
+        count = 0;
+        hook = SetWindowsHookExA(WH_CALLWNDPROC, oncall, nullptr, GetCurrentThreadId());
+    }
+    ~ControlMessages() { UnhookWindowsHookEx(hook); }
+    static LRESULT CALLBACK oncall(int code, WPARAM wp, LPARAM lp) {
+        CWPSTRUCT* c = (CWPSTRUCT*)lp;
+        if (code == HC_ACTION && (c->message == WM_SETTEXT || c->message == PBM_SETPOS)) count++;
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+};
+int ControlMessages::count;
+
+class Busy : public testing::Test {
+protected:
+    Notices notices;
+    HWND owner = nullptr;
+    void SetUp() override {
+        owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(owner, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(owner);
+        EXPECT_EQ(notices.size(), 0u);
+    }
+};
+
+TEST_F(Busy, NewIndicatorShowsItsTextZeroPercentAndAnEmptyBarCentred) {
+    HWND w = busymessage(owner, "Loading records...");
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(GetWindow(w, GW_OWNER), owner);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_EQ(itemtext(w, busycaption), "Loading records...");
+    EXPECT_EQ(itemtext(w, busypercent), "0%");
+    EXPECT_EQ(barpos(w), 0);
+    char cls[64];
+    GetClassNameA(GetDlgItem(w, busybar), cls, sizeof cls);
+    EXPECT_STREQ(cls, "msctls_progress32");
+    EXPECT_EQ(SendDlgItemMessageA(w, busybar, PBM_GETRANGE, FALSE, 0), 100);
+    // The template's window styles, and no title bar (the system may add clipping).
+    LONG style = GetWindowLongA(w, GWL_STYLE);
+    EXPECT_EQ(style & 0x90840000, 0x90840000);
+    EXPECT_EQ(style & WS_CAPTION & ~WS_BORDER, 0);
+    RECT d, r;
+    GetWindowRect(GetDesktopWindow(), &d);
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, d.left + ((d.right - d.left) - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, d.top + ((d.bottom - d.top) - (r.bottom - r.top)) / 2);
+    DestroyWindow(w);
+    EXPECT_FALSE(IsWindow(w));
+}
+
+TEST_F(Busy, UpdatesShowThePercentAndARepeatSendsNothing) {
+    HWND w = busymessage(owner, "Saving records...");
+    ASSERT_NE(w, nullptr);
+    ControlMessages messages;
+    setbusypercent(w, 40);
+    EXPECT_EQ(itemtext(w, busypercent), "40%");
+    EXPECT_EQ(barpos(w), 40);
+    EXPECT_EQ(messages.count, 2);
+    messages.count = 0;
+    setbusypercent(w, 40);
+    EXPECT_EQ(messages.count, 0);
+    setbusypercent(w, 100);
+    EXPECT_EQ(itemtext(w, busypercent), "100%");
+    EXPECT_EQ(barpos(w), 100);
+    DestroyWindow(w);
+}
+
+TEST_F(Busy, SameValueOnAnotherIndicatorUpdatesIt) {
+    HWND a = busymessage(owner, "one");
+    ASSERT_NE(a, nullptr);
+    setbusypercent(a, 40);
+    HWND b = busymessage(owner, "two");
+    ASSERT_NE(b, nullptr);
+    setbusypercent(b, 40);
+    EXPECT_EQ(itemtext(b, busypercent), "40%");
+    EXPECT_EQ(barpos(b), 40);
+    // Back to the first: it is a different window from the last update, so it is updated.
+    SetDlgItemTextA(a, busypercent, "stale");
+    setbusypercent(a, 40);
+    EXPECT_EQ(itemtext(a, busypercent), "40%");
+    DestroyWindow(a);
+    DestroyWindow(b);
+}
+
+TEST_F(Busy, CloseRequestEndsItAtOnceAndLaterCallsDoNothing) {
+    for (int button : {IDCANCEL, IDOK}) {
+        HWND w = busymessage(owner, "Loading records...");
+        ASSERT_NE(w, nullptr);
+        setbusypercent(w, 10);
+        SendMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        EXPECT_FALSE(IsWindow(w)) << button;
+        ControlMessages messages;
+        setbusypercent(w, 20);
+        EXPECT_FALSE(DestroyWindow(w));
+        EXPECT_TRUE(IsWindow(owner));
+    }
+    // Other commands leave it alone.
+    HWND w = busymessage(owner, "x");
+    SendMessageA(w, WM_COMMAND, MAKEWPARAM(101, 0), 0);
+    EXPECT_TRUE(IsWindow(w));
+    DestroyWindow(w);
+}
+
+TEST_F(Busy, WorksWithoutAnOwner) {
+    HWND w = busymessage(nullptr, "no owner");
+    ASSERT_NE(w, nullptr);
+    setbusypercent(w, 55);
+    EXPECT_EQ(itemtext(w, busypercent), "55%");
+    DestroyWindow(w);
+}
+
+// Walks the template as the dialog manager reads it.
+struct Reader {
+    const unsigned char* base;
+    int at = 0;
+    unsigned word() {
+        unsigned v = base[at] | base[at + 1] << 8;
+        at += 2;
+        return v;
+    }
+    unsigned dword() {
+        unsigned lo = word();
+        return lo | word() << 16;
+    }
+    int sword() { return (short)word(); }
+    std::string wide() {
+        std::string s;
+        for (unsigned c; (c = word()) != 0;) s += (char)c;
+        return s;
+    }
+    void align() { at = (at + 3) & ~3; }
+};
+
+struct Item {
+    unsigned style, exstyle;
+    int x, y, cx, cy;
+    unsigned id;
+    std::string cls;  // "#130" for an ordinal
+    std::string text;
+    unsigned extra;
+};
+
+TEST(BusyTemplate, HeaderAndItemsAreLaidOutFieldByField) {
+    ASSERT_EQ((uintptr_t)busytemplate % 4, 0u);
+    Reader r{(const unsigned char*)busytemplate};
+    EXPECT_EQ(r.dword(), 0x90840044u);
+    EXPECT_EQ(r.dword(), 0u);
+    EXPECT_EQ(r.word(), 3u);
+    EXPECT_EQ(r.sword(), 0);
+    EXPECT_EQ(r.sword(), 0);
+    EXPECT_EQ(r.sword(), 222);
+    EXPECT_EQ(r.sword(), 47);
+    EXPECT_EQ(r.word(), 0u);  // menu
+    EXPECT_EQ(r.word(), 0u);  // class
+    EXPECT_EQ(r.word(), 0u);  // title
+    EXPECT_EQ(r.word(), 8u);
+    EXPECT_EQ(r.wide(), "MS Sans Serif");
+    EXPECT_EQ(r.at, 54);
+
+    const Item want[3] = {
+        {0x50000001u, 0, 7, 9, 209, 9, 101, "#130", "", 0},
+        {0x50800000u, 0, 8, 25, 178, 10, 102, "msctls_progress32", "", 0},
+        {0x50000000u, 0, 194, 26, 20, 8, 103, "#130", "", 0},
+    };
+    const int starts[3] = {56, 84, 144};
+    for (int i = 0; i < 3; i++) {
+        int padstart = r.at;
+        r.align();
+        for (int p = padstart; p < r.at; p++) EXPECT_EQ(((const unsigned char*)busytemplate)[p], 0);
+        EXPECT_EQ(r.at, starts[i]) << i;
+        Item got;
+        got.style = r.dword();
+        got.exstyle = r.dword();
+        got.x = r.sword(), got.y = r.sword(), got.cx = r.sword(), got.cy = r.sword();
+        got.id = r.word();
+        unsigned first = r.word();
+        if (first == 0xffff) {
+            got.cls = "#" + std::to_string(r.word());
+        } else {
+            r.at -= 2;
+            got.cls = r.wide();
+        }
+        got.text = r.wide();
+        got.extra = r.word();
+        EXPECT_EQ(got.style, want[i].style) << i;
+        EXPECT_EQ(got.exstyle, want[i].exstyle) << i;
+        EXPECT_EQ(got.x, want[i].x) << i;
+        EXPECT_EQ(got.y, want[i].y) << i;
+        EXPECT_EQ(got.cx, want[i].cx) << i;
+        EXPECT_EQ(got.cy, want[i].cy) << i;
+        EXPECT_EQ(got.id, want[i].id) << i;
+        EXPECT_EQ(got.cls, want[i].cls) << i;
+        EXPECT_EQ(got.text, want[i].text) << i;
+        EXPECT_EQ(got.extra, want[i].extra) << i;
+    }
+    EXPECT_EQ(r.at, busytemplatesize);
+}
+
+}  // namespace
