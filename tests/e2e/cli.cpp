@@ -10,17 +10,16 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-static drv::Program find() {
-    drv::Program p;
+static void find(drv::Program* p) {
     HWND w = FindWindowA("Hostwarden", nullptr);
-    if (w) GetWindowThreadProcessId(w, &p.pid);
-    return p;
+    if (w) GetWindowThreadProcessId(w, &p->pid);
 }
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     std::string verb = argv[1];
-    drv::Program p = find();
+    drv::Program p;  // found, not started: no process handle, so nothing is ended
+    find(&p);
     HWND main = p.pid ? drv::mainwindow(p, 5000) : nullptr;
     if (verb == "dialogs") {
         for (const drv::Dialog& d : drv::dialogs(p)) printf("%s\t%s\n", d.title.c_str(), d.message.c_str());

@@ -78,6 +78,8 @@ int waitexit(Program& p, DWORD timeoutms) {
     return (int)code;
 }
 
+Program::~Program() { kill(*this); }
+
 void kill(Program& p) {
     if (!p.process) return;
     TerminateProcess(p.process, 99);

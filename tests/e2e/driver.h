@@ -7,9 +7,15 @@
 
 namespace drv {
 
+// A started program; one still running when this goes out of scope is ended, so a
+// failed test never leaves it holding the test's output open.
 struct Program {
     HANDLE process = nullptr;
     DWORD pid = 0;
+    Program() = default;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program();
 };
 
 // The Hostwarden.exe beside the running executable.
