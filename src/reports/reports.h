@@ -2,12 +2,16 @@
 #pragma once
 #include <windows.h>
 #include "app/state.h"
+#include "reports/hostreport.h"
 
+// The report range, loaded whenever the report dialog opens.
+extern Addr4 reportlow, reporthigh;
 INT_PTR CALLBACK reportDlg_Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void hostreport(const Addr4& low, const Addr4& high, int kind);
 
+// Runs the open-file dialog preset from the path remembered under key and remembers
+// the choice. True with the full path in path (260 bytes); false when cancelled.
 bool choosefile(const char* key, const char* filter, const char* title, DWORD flags,
-                char* path);  // path: 260 bytes
+                char* path);
 void exportfile(int command);
 void dumparptable();
 void companylookup();
