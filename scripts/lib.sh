@@ -52,3 +52,27 @@ hw_netns_empty() {
     as_root ip netns add "$1"
     as_root ip netns exec "$1" ip link set lo up
 }
+
+# Native fuzzing of the window-free files (tests/fuzz): clang, with libFuzzer and the
+# sanitizer runtimes from libclang-rt.
+HW_FUZZ_PACKAGES="clang libclang-rt-14-dev"
+
+hw_fuzz_install() {
+    local missing=""
+    for p in $HW_FUZZ_PACKAGES; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
+            || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        $HW_FUZZ_PACKAGES >/dev/null
+}
+
+# hw_fuzz_build DIR [cmake options...]: the fuzz targets, one ctest test each.
+hw_fuzz_build() {
+    local dir=$1; shift
+    cmake -S "$HW_ROOT/tests/fuzz" -B "$dir" -DCMAKE_CXX_COMPILER=clang++ "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}

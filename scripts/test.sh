@@ -7,7 +7,13 @@ source "$(dirname "$0")/lib.sh"
 BUILD=${HW_BUILD:-$HW_ROOT/build}
 
 hw_install
+hw_fuzz_install
 hw_build "$BUILD"
+hw_fuzz_build "$BUILD/fuzz" >/dev/null
+# The native fuzz targets first (no Wine, no network): each replays its corpus, then
+# fuzzes a few seconds. The same ctest arguments select among them.
+fuzzrc=0
+(cd "$BUILD/fuzz" && ctest --output-on-failure "$@") || fuzzrc=$?
 
 ns=hwtest-$$
 cleanup() {
@@ -22,3 +28,4 @@ hw_netns_empty "$ns"
 
 as_root ip netns exec "$ns" env HW_ROOT="$HW_ROOT" BUILD="$BUILD" \
     xvfb-run -a -s "-screen 0 1280x1024x24" bash "$HW_ROOT/scripts/ctest-session.sh" "$@"
+exit $fuzzrc
