@@ -17,11 +17,14 @@ bool scandecimal(const char** p, long long lo, long long hi, long long* value) {
     bool negative = *s == '-';
     if (*s == '-' || *s == '+') s++;
     if (*s < '0' || *s > '9') return false;
-    // Accumulate the magnitude up to just past the widest limit, then clamp.
+    // Accumulate the magnitude, held at the widest limit's 2^63 once it gets there (never
+    // multiplied past it, where it would wrap), then clamp.
     const unsigned long long cap = 1ull << 63;
     unsigned long long m = 0;
-    for (; *s >= '0' && *s <= '9'; s++)
-        if (m <= cap) m = m * 10 + (unsigned)(*s - '0');
+    for (; *s >= '0' && *s <= '9'; s++) {
+        unsigned d = (unsigned)(*s - '0');
+        m = m > (cap - d) / 10 ? cap : m * 10 + d;
+    }
     long long v;
     if (negative)
         v = m >= cap ? lo : -(long long)m;
