@@ -1,0 +1,54 @@
+// The fake network of the reliability tests.
+#include "rel.h"
+#include "app/state.h"
+#include "monitor/namecache.h"
+#include "monitor/probe.h"
+#include <string.h>
+
+namespace rel {
+
+namespace {
+bool answers = false;
+std::string fakename;
+hostent entry;
+char namebuf[2048];
+char* aliases[1] = {nullptr};
+char addrbytes[4];
+char* addrlist[2] = {addrbytes, nullptr};
+
+bool fakeprobe(const Addr4&, unsigned char mac[6]) {
+    static const unsigned char fixed[6] = {0x02, 0x00, 0x5e, 0x10, 0x20, 0x30};
+    if (!answers) return false;
+    memcpy(mac, fixed, 6);
+    return true;
+}
+
+hostent* WSAAPI fakelookup(const char* addr, int, int) {
+    snprintf(namebuf, sizeof namebuf, "%s", fakename.c_str());
+    entry.h_name = namebuf;
+    entry.h_aliases = aliases;
+    entry.h_addrtype = AF_INET;
+    entry.h_length = 4;
+    memcpy(addrbytes, addr, 4);
+    entry.h_addr_list = addrlist;
+    return &entry;
+}
+}  // namespace
+
+void waitpatrol(int ms) {
+    for (int waited = 0; patrolling && waited < ms; waited += 20) hwtest::pump(20);
+}
+
+FakeNetwork::FakeNetwork(bool answer, const std::string& name) {
+    answers = answer;
+    fakename = name;
+    probehook = fakeprobe;
+    reverselookup = fakelookup;
+}
+FakeNetwork::~FakeNetwork() {
+    probehook = nullptr;
+    reverselookup = gethostbyaddr;
+}
+void FakeNetwork::setname(const std::string& name) { fakename = name; }
+
+}  // namespace rel
