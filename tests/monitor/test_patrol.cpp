@@ -1,0 +1,336 @@
+// The patrol in-process, with a scripted probe and scripted reverse lookups.
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+#include "app/mainwnd.h"
+#include "app/notices.h"
+#include "app/state.h"
+#include "hwtest.h"
+#include "monitor/hostlist.h"
+#include "monitor/namecache.h"
+#include "monitor/patrol.h"
+#include "monitor/probe.h"
+
+namespace {
+
+const long long T = 1700000000;
+
+struct Script {
+    std::map<int, std::string> macs;  // last octet + 256 * third -> "aa:bb:..", absent = silent
+    std::vector<std::string> probed;  // in order
+    int stopafter = -1;               // set stoprequest after this many probes
+    int delayms = 0;
+};
+Script script;
+
+int key(const Addr4& a) { return a.o[2] * 256 + a.o[3]; }
+
+bool scripted(const Addr4& a, unsigned char mac[6]) {
+    char text[32];
+    snprintf(text, sizeof text, "%d.%d.%d.%d", a.o[0], a.o[1], a.o[2], a.o[3]);
+    script.probed.push_back(text);
+    if (script.delayms) Sleep(script.delayms);
+    if ((int)script.probed.size() == script.stopafter) stoprequest = true;
+    auto it = script.macs.find(key(a));
+    if (it == script.macs.end()) return false;
+    unsigned v[6];
+    sscanf(it->second.c_str(), "%x:%x:%x:%x:%x:%x", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]);
+    for (int i = 0; i < 6; i++) mac[i] = (unsigned char)v[i];
+    return true;
+}
+
+std::map<int, std::string> names;  // as for the script; absent = lookup fails
+int lookups = 0;
+hostent* WSAAPI scriptedlookup(const char* addr, int, int) {
+    static hostent h;
+    static char buf[300];
+    lookups++;
+    auto it = names.find((unsigned char)addr[2] * 256 + (unsigned char)addr[3]);
+    if (it == names.end()) return nullptr;
+    snprintf(buf, sizeof buf, "%s", it->second.c_str());
+    h.h_name = buf;
+    return &h;
+}
+
+class Patrol : public testing::Test {
+protected:
+    hwtest::FixedClock clock{T};
+    void SetUp() override {
+        script = Script();
+        names.clear();
+        lookups = 0;
+        probehook = scripted;
+        reverselookup = scriptedlookup;
+    }
+    void TearDown() override {
+        // Flags a test set by hand would make the shutdown wait for a patrol that is not there.
+        if (!patrolthreadrunning) patrolling = false;
+        stoprequest = suspended = false;
+        hwtest::closemainwindow();
+        probehook = nullptr;
+        reverselookup = gethostbyaddr;
+    }
+    bool patrolthreadrunning = false;
+    // The main window on an empty profile, then records for 10.77.S.O, one per entry.
+    void window(const std::vector<std::pair<int, int>>& addrs) {
+        ASSERT_NE(hwtest::makemainwindow(), nullptr);
+        HostRecord* last = nullptr;
+        for (auto& a : addrs) {
+            HostRecord* r = (HostRecord*)listappendafter(hostlisthead(), last, sizeof(HostRecord));
+            r->addr = {{10, 77, (unsigned char)a.first, (unsigned char)a.second}};
+            r->firstseen = T;
+            last = r;
+        }
+    }
+    HostRecord* rec(int i) {
+        HostRecord* r = hostlist;
+        while (i-- > 0) r = r->next;
+        return r;
+    }
+    // Lines after the "No configuration" line of the creation and the patrol's start line.
+    std::vector<std::string> patrollines() {
+        std::vector<std::string> v = hwtest::viewlines();
+        size_t i = 0;
+        while (i < v.size() && v[i] != "No configuration, use the File / Configuration dialog.") i++;
+        return std::vector<std::string>(v.begin() + std::min(v.size(), i + 2), v.end());
+    }
+};
+
+TEST_F(Patrol, LinesCountsAndRecordsOfOnePatrolOverTwoSubnets) {
+    window({{1, 10}, {1, 11}, {1, 12}, {2, 20}, {2, 21}});
+    script.macs = {{256 + 10, "02:77:01:00:00:10"}, {256 + 11, "02:77:01:00:00:11"},
+                   {512 + 21, "02:77:01:00:00:10"}};  // .2.21 answers with .1.10's MAC
+    names = {{256 + 10, "alpha.lab"}, {512 + 21, "delta.lab"}};
+    rec(1)->replies = 4;  // .1.11 answered before with the same MAC, 2 days ago
+    memcpy(rec(1)->mac, "\x02\x77\x01\x00\x00\x11", 6);
+    rec(1)->firstseen = T - 3 * 86400;
+    rec(1)->lastreply = T - 2 * 86400;
+    rec(2)->misses = 2;  // .1.12 silent now, answered 3 days ago
+    memcpy(rec(2)->mac, "\x02\x77\x01\x00\x00\x12", 6);
+    rec(2)->lastreply = T - 3 * 86400;
+    rec(2)->firstseen = T - 4 * 86400;
+    rec(3)->lastreply = T - 8 * 86400;  // .2.20 silent for 8 days: not in the week
+
+    patrolthread();
+    std::vector<std::string> want = {
+        "MAC address changed for 10.77.1.10",
+        "10.77.1.10 (02:77:01:00:00:10) [alpha.lab] 1 probe 00:00, 100% replies, last succeeded",
+        "10.77.1.11 (02:77:01:00:00:11) [10.77.1.11] 5 probes 3 days 100% replies, last succeeded",
+        "10.77.1.12 (02:77:01:00:00:12) [NA] 3 probes 4 days 0% replies, last reply 3 days ago",
+        "2 replies in subnet",
+        "3 replies in the last week",
+        "10.77.2.20 (00:00:00:00:00:00) [NA] 1 probe 00:00, 0% replies, last reply 8 days ago",
+        "MAC address changed for 10.77.2.21",
+        "10.77.2.21 (02:77:01:00:00:10) [delta.lab] 1 probe 00:00, 100% replies, last succeeded",
+        "1 reply in subnet",
+        "0 replies in the last week",
+        "3 total replies",
+        "3 replies in the last week",
+    };
+    EXPECT_EQ(patrollines(), want);
+    EXPECT_EQ(script.probed.size(), 5u);
+    EXPECT_FALSE(patrolling);
+    EXPECT_EQ(rec(1)->lastreply, T);
+    EXPECT_EQ(rec(2)->misses, 3);
+    // Saved: each record's line in the profile.
+    std::string ini = hwtest::readfile("Hostwarden.INI");
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\10.77.1.11=02 77 01 00 00 11 5 0 1699740800 1700000000"),
+              std::string::npos) << ini;
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\10.77.2.21=02 77 01 00 00 10 1 0 1700000000 0"),
+              std::string::npos) << ini;
+}
+
+TEST_F(Patrol, StartLineIsTheLocalTimeAndDateOfTheProgramClock) {
+    window({{1, 10}});
+    patrolthread();
+    std::vector<std::string> v = hwtest::viewlines();
+    ASSERT_GE(v.size(), 2u);
+    SYSTEMTIME st;
+    FILETIME ft, lt;
+    ULARGE_INTEGER u;
+    u.QuadPart = (unsigned long long)T * 10000000ull + 116444736000000000ull;
+    ft.dwLowDateTime = u.LowPart;
+    ft.dwHighDateTime = u.HighPart;
+    FileTimeToLocalFileTime(&ft, &lt);
+    FileTimeToSystemTime(&lt, &st);
+    char t[260], d[260];
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, t, sizeof t);
+    GetDateFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, d, sizeof d);
+    EXPECT_EQ(v[1], std::string(t) + " " + d);
+    EXPECT_NE(v[1].find("2023"), std::string::npos) << v[1];  // 1700000000 is in Nov 2023
+}
+
+TEST_F(Patrol, OneReplyAndNoneInSubnetSummaries) {
+    window({{1, 10}, {2, 20}});
+    script.macs = {{256 + 10, "02:77:01:00:00:10"}};
+    patrolthread();
+    std::vector<std::string> v = patrollines();
+    ASSERT_EQ(v.size(), 9u);
+    EXPECT_EQ(v[2], "1 reply in subnet");
+    EXPECT_EQ(v[3], "1 reply in the last week");
+    EXPECT_EQ(v[5], "0 replies in subnet");
+    EXPECT_EQ(v[6], "0 replies in the last week");
+    EXPECT_EQ(v[7], "1 total reply");
+    EXPECT_EQ(v[8], "1 reply in the last week");
+}
+
+TEST_F(Patrol, StopInTheMiddleOfASubnetSkipsItsSummaryButNotTheTotals) {
+    window({{1, 10}, {1, 11}, {1, 12}, {2, 20}});
+    script.macs = {{256 + 10, "02:77:01:00:00:10"}};
+    script.stopafter = 2;
+    patrolthread();
+    std::vector<std::string> v = patrollines();
+    ASSERT_EQ(v.size(), 5u);
+    EXPECT_EQ(v[2].rfind("10.77.1.11 ", 0), 0u);
+    EXPECT_EQ(v[3], "1 total reply");
+    EXPECT_EQ(v[4], "1 reply in the last week");
+    EXPECT_EQ(script.probed.size(), 2u);
+    EXPECT_FALSE(patrolling);
+    EXPECT_FALSE(stoprequest);
+    EXPECT_EQ(rec(2)->misses, 0);  // never probed
+    EXPECT_NE(hwtest::readfile("Hostwarden.INI").find("SOFTWARE\\Hostwarden\\10.77.1.11="),
+              std::string::npos);
+}
+
+TEST_F(Patrol, FoundNamesAreCachedFailedLookupsAreNot) {
+    window({{5, 10}, {5, 11}});
+    script.macs = {{5 * 256 + 10, "02:77:01:00:00:10"}, {5 * 256 + 11, "02:77:01:00:00:11"}};
+    names = {{5 * 256 + 10, "alpha.lab"}};
+    patrolthread();
+    EXPECT_EQ(lookups, 2);
+    names = {{5 * 256 + 10, "renamed.lab"}, {5 * 256 + 11, "bravo.lab"}};
+    patrolthread();
+    EXPECT_EQ(lookups, 3);  // .10 from the cache, .11 asked again
+    std::vector<std::string> v = hwtest::viewlines();
+    int cached = 0, found = 0;
+    for (auto& l : v) {
+        if (l.find("[alpha.lab]") != std::string::npos) cached++;
+        if (l.find("[bravo.lab]") != std::string::npos) found++;
+        EXPECT_EQ(l.find("renamed"), std::string::npos);
+    }
+    EXPECT_EQ(cached, 2);
+    EXPECT_EQ(found, 1);
+}
+
+TEST_F(Patrol, OverlongNameGivesAWellFormedLine) {
+    window({{6, 10}});
+    script.macs = {{6 * 256 + 10, "02:77:01:00:00:10"}};
+    names = {{6 * 256 + 10, std::string(255, 'x')}};
+    patrolthread();
+    std::vector<std::string> v = patrollines();
+    ASSERT_GE(v.size(), 2u);
+    EXPECT_EQ(v[1].size(), 259u);
+    EXPECT_EQ(v[1].rfind("10.77.6.10 (02:77:01:00:00:10) [xxx", 0), 0u);
+    const std::string tail = "xxx] 1 probe 00:00, 100% replies, last succeeded";
+    EXPECT_EQ(v[1].substr(v[1].size() - tail.size()), tail);
+}
+
+TEST_F(Patrol, ThreadStartedByStartpatrolRunsAndClearsTheFlag) {
+    window({{1, 10}, {1, 11}});
+    startpatrol();
+    for (int i = 0; i < 200 && (patrolling || script.probed.size() < 2); i++) Sleep(10);
+    EXPECT_FALSE(patrolling);
+    EXPECT_EQ(script.probed.size(), 2u);
+    EXPECT_EQ(patrollines().back(), "0 replies in the last week");
+}
+
+TEST_F(Patrol, ASecondBodyEndsAtOnceWhileOneRuns) {
+    window({{1, 10}});
+    patrolling = true;  // as if a patrol ran
+    size_t before = hwtest::viewlines().size();
+    patrolthread();
+    EXPECT_EQ(hwtest::viewlines().size(), before);
+    EXPECT_TRUE(script.probed.empty());
+}
+
+// The warning box: a tick that arrives while it is open does not open another.
+int reentries = 0;
+std::vector<std::string> warnings;
+void warningbox(const char* caption, const char* text, unsigned) {
+    warnings.push_back(std::string(caption) + "|" + text);
+    if (reentries++ == 0) startpatrol();  // a timer tick while the box is on screen
+}
+
+TEST_F(Patrol, WarningBoxIsNotReopenedWhileOpenAndSuspendSkipsOneTick) {
+    window({{1, 10}});
+    patrolling = true;
+    reentries = 0;
+    warnings.clear();
+    noticehook = warningbox;
+    startpatrol();
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].rfind("Failure|Already patrolling at ", 0), 0u) << warnings[0];
+    EXPECT_EQ(warnings[0].back(), '!');
+    EXPECT_FALSE(warningshown);
+
+    suspended = true;
+    startpatrol();  // the first tick after a suspend: no warning
+    EXPECT_EQ(warnings.size(), 1u);
+    EXPECT_FALSE(suspended);
+    startpatrol();  // the next one warns
+    EXPECT_EQ(warnings.size(), 2u);
+    noticehook = nullptr;
+    EXPECT_TRUE(script.probed.empty());
+}
+
+TEST_F(Patrol, CommandsThatChangeRecordsAreRefusedDuringAPatrol) {
+    window({{1, 10}});
+    hwtest::Notices notices;
+    patrolling = true;
+    const int refused[] = {101, 104, 11843, 11844, 11845, 11846, 11847, 11849};
+    for (int id : refused) dispatchcommand(mainwindow, id);
+    ASSERT_EQ(notices.size(), 8u);
+    for (size_t i = 0; i < notices.size(); i++) {
+        EXPECT_EQ(notices[i].caption, "Failure");
+        EXPECT_EQ(notices[i].text, "Can't do that while patrolling!");
+    }
+    dispatchcommand(mainwindow, 40001);
+    EXPECT_TRUE(stoprequest);
+    EXPECT_EQ(notices.size(), 8u);
+}
+
+TEST_F(Patrol, ClosingDuringAPatrolEndsItAfterTheCurrentAddressAndSaves) {
+    // Ranges in the profile, so that the creation sequence starts the patrol on its thread.
+    hwtest::writefile("Hostwarden.INI",
+                      "[Hostwarden]\r\nSOFTWARE\\Hostwarden\\lowhost=10 77 1 1\r\n"
+                      "SOFTWARE\\Hostwarden\\highhost=10 77 1 40\r\n"
+                      "SOFTWARE\\Hostwarden\\logs=1\r\n");
+    script.delayms = 50;
+    script.macs = {{256 + 1, "02:77:01:00:00:01"}};
+    ASSERT_NE(hwtest::makemainwindow(), nullptr);
+    for (int i = 0; i < 100 && script.probed.size() < 3; i++) Sleep(10);
+    ASSERT_TRUE(patrolling);
+    hwtest::closemainwindow();
+    EXPECT_FALSE(patrolling);
+    size_t probed = script.probed.size();
+    EXPECT_GE(probed, 3u);
+    EXPECT_LT(probed, 40u);
+    Sleep(200);
+    EXPECT_EQ(script.probed.size(), probed);  // nothing probed after the end
+    EXPECT_EQ(hostlist, nullptr);
+    // The patrol's lines went to the log, the closing ones included.
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA("HostwardenLog*.txt", &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    FindClose(h);
+    std::string log = hwtest::readfile(fd.cFileName);
+    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());  // a text-mode file
+    EXPECT_NE(log.find("10.77.1.1 (02:77:01:00:00:01) [10.77.1.1] 1 probe"), std::string::npos) << log;
+    EXPECT_NE(log.find("1 total reply\n1 reply in the last week"), std::string::npos) << log;
+    EXPECT_EQ(log.find("in subnet"), std::string::npos);
+    // Saved, with one miss for each address probed after the first, none for the rest.
+    std::string ini = hwtest::readfile("Hostwarden.INI");
+    char probedkey[96], unprobedkey[96];
+    snprintf(probedkey, sizeof probedkey, "SOFTWARE\\Hostwarden\\10.77.1.%d=00 00 00 00 00 00 0 1 ",
+             (int)probed);
+    snprintf(unprobedkey, sizeof unprobedkey, "SOFTWARE\\Hostwarden\\10.77.1.%d=00 00 00 00 00 00 0 0 ",
+             (int)probed + 1);
+    EXPECT_NE(ini.find(probedkey), std::string::npos) << ini;
+    EXPECT_NE(ini.find(unprobedkey), std::string::npos) << ini;
+}
+
+}  // namespace
