@@ -37,6 +37,11 @@ dir=$stage/Hostwarden-$version
 mkdir -p "$dir" "$out"
 out=$(cd "$out" && pwd)
 
+# Same inputs, same packages: every file, and the stripped exe's header, carry the
+# time of the last commit.
+stamp=$(git -C "$HW_ROOT" log -1 --format=%ct 2>/dev/null || date +%s)
+export SOURCE_DATE_EPOCH=$stamp
+
 # Text files get Windows line ends, so Notepad shows them right.
 crlf() { sed 's/\r$//; s/$/\r/' "$1" > "$2"; }
 i686-w64-mingw32-strip -o "$dir/Hostwarden.exe" "$exe"
@@ -44,8 +49,6 @@ crlf "$HW_ROOT/README.md" "$dir/README.txt"
 crlf "$HW_ROOT/LICENSE" "$dir/LICENSE.txt"
 crlf "$HW_ROOT/docs/OUI-LISTING.txt" "$dir/OUI-LISTING.txt"
 
-# Same inputs, same zip: every file carries the time of the last commit.
-stamp=$(git -C "$HW_ROOT" log -1 --format=%ct 2>/dev/null || date +%s)
 find "$dir" -exec touch -d "@$stamp" {} +
 
 zipfile=$out/Hostwarden-$version-win32.zip

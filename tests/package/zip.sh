@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The portable zip: the expected files in one folder, a stripped exe and Windows line
-# ends; unzipped and started in its folder under Wine, the program keeps its profile
-# beside itself.
+# The portable zip: the expected files in one folder, a stripped exe, Windows line
+# ends, the same bytes when made again; unzipped and started in its folder under Wine,
+# the program keeps its profile beside itself.
 source "$(dirname "$0")/common.sh"
 pkg_make_dist
 zipfile=$dist/Hostwarden-$version-win32.zip
@@ -13,6 +13,14 @@ expected="$top/ $top/Hostwarden.exe $top/LICENSE.txt $top/OUI-LISTING.txt $top/R
 unzip -q -d "$work/zip" "$zipfile"
 dir=$work/zip/$top
 ok "zip: $listing"
+
+# Made again a second later from the same inputs, both packages come out the same.
+sleep 1
+bash "$HW_ROOT/scripts/package.sh" --exe "$BUILD/Hostwarden.exe" --out "$work/again" >/dev/null
+for f in Hostwarden-$version-win32.zip Hostwarden-$version-setup.exe; do
+    cmp -s "$dist/$f" "$work/again/$f" || fail "$f differs when made again"
+done
+ok "zip and installer are reproducible"
 
 i686-w64-mingw32-objdump -h "$dir/Hostwarden.exe" | grep -q '\.debug' && fail "exe not stripped"
 [ "$(stat -c %s "$dir/Hostwarden.exe")" -le "$(stat -c %s "$BUILD/Hostwarden.exe")" ] || fail "exe grew"
