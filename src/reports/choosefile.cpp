@@ -47,7 +47,14 @@ bool choosefile(const char* key, const char* filter, const char* title, DWORD fl
     ofn.lpstrTitle = title;
     ofn.Flags = flags;
     ofn.lpstrDefExt = defext;
-    if (!openfiledialog(&ofn)) return false;
+    // The dialog moves the working directory to the folders the user browses, and the
+    // profile, the log files and relative paths all live in the working directory:
+    // it is put back however the dialog ends.
+    char workdir[pathbuf];
+    DWORD kept = GetCurrentDirectoryA(pathbuf, workdir);
+    BOOL chosen = openfiledialog(&ofn);
+    if (kept > 0 && kept < (DWORD)pathbuf) SetCurrentDirectoryA(workdir);
+    if (!chosen) return false;
 
     completeextension(file);
     // Remembered before anything opens it: a path that fails to open is offered again.

@@ -125,4 +125,21 @@ void setfield(HWND dialog, int id, const std::string& value) {
     SetDlgItemTextA(dialog, id, value.c_str());
 }
 
+bool answerfiledialog(const Program& p, const std::string& title, const std::string& path,
+                      DWORD timeoutms) {
+    HWND d = waitdialog(p, title, timeoutms);
+    if (!d) return false;
+    const int filenamefield = 0x47c;
+    DWORD start = GetTickCount();
+    while (!GetDlgItem(d, filenamefield) && GetTickCount() - start < timeoutms) Sleep(50);
+    Sleep(200);  // let the dialog finish filling its folder view
+    setfield(d, filenamefield, path);
+    press(d, IDOK);
+    while (IsWindow(d) && IsWindowVisible(d)) {
+        if (GetTickCount() - start > timeoutms) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
 }  // namespace drv

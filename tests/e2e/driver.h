@@ -42,6 +42,11 @@ HWND waitdialog(const Program& p, const std::string& title, DWORD timeoutms = 20
 void press(HWND dialog, int button);  // clicks a button by id
 std::string field(HWND dialog, int id);
 void setfield(HWND dialog, int id, const std::string& value);
+// Answers the program's open-file dialog with this title as a user does: types path
+// into the file name field and presses Open. False when the dialog did not show up or
+// did not close.
+bool answerfiledialog(const Program& p, const std::string& title, const std::string& path,
+                      DWORD timeoutms = 20000);
 // Windows of the program's process other than dialogs, by class.
 HWND findwindow(const Program& p, const char* cls, DWORD timeoutms = 20000);
 

@@ -250,6 +250,7 @@ TEST_F(Export, EverythingWalksUnderTheLock) {
 // The system's file dialog, answered by a helper thread as a user would: type a name
 // without an extension, press Open.
 struct Typist {
+    std::string folder;  // browsed into first, when not empty
     std::string name;
     bool found = false;
     static DWORD WINAPI run(LPVOID p) {
@@ -258,6 +259,11 @@ struct Typist {
             HWND d = FindWindowA("#32770", "Select Text File");
             if (d && IsWindowVisible(d) && GetDlgItem(d, 0x47c)) {
                 Sleep(200);
+                if (!t->folder.empty()) {
+                    SetDlgItemTextA(d, 0x47c, t->folder.c_str());
+                    SendMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+                    Sleep(300);
+                }
                 SetDlgItemTextA(d, 0x47c, t->name.c_str());
                 SendMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
                 t->found = true;
@@ -280,6 +286,23 @@ TEST_F(Export, RealDialogTypedNameGetsTxt) {
     EXPECT_EQ(hwtest::readfile("typed.txt"), "through the real dialog\r\n");
     EXPECT_EQ(GetFileAttributesA("typed"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(remembered(), cwd() + "\\typed.txt");
+}
+
+// Browsing to another folder in the dialog must not move the working directory, where
+// the profile and the log files live.
+TEST_F(Export, RealDialogLeavesTheWorkingDirectory) {
+    openfiledialog = GetOpenFileNameA;
+    std::string before = cwd();
+    Typist typist;
+    typist.folder = "C:\\windows";
+    typist.name = before + "\\browsed.txt";
+    HANDLE t = CreateThread(nullptr, 0, Typist::run, &typist, 0, nullptr);
+    exportfile(IDM_EXPORTALL);
+    waitpumping(t);
+    ASSERT_TRUE(typist.found);
+    EXPECT_EQ(cwd(), before);
+    EXPECT_NE(GetFileAttributesA("browsed.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(remembered(), before + "\\browsed.txt");
 }
 
 }  // namespace
