@@ -173,7 +173,9 @@ TEST_F(E2EReports, LookupCompaniesWithTheIeeeListing) {
     // The never-answered record has patrol lines ("[NA] ...") but no lookup line.
     const std::string zero = "10.77.0.4 (00:00:00:00:00:00) ";
     for (const std::string& l : log)
-        if (l.rfind(zero, 0) == 0) EXPECT_EQ(l.compare(zero.size(), 1, "["), 0) << l;
+        if (l.rfind(zero, 0) == 0) {
+            EXPECT_EQ(l.compare(zero.size(), 1, "["), 0) << l;
+        }
 }
 
 }  // namespace
