@@ -10,8 +10,9 @@ Span splitspan(long long seconds) {
     return s;
 }
 
+// Characters snprintf left in a buffer of size bytes when it wanted to write n.
 static int clip(int n, size_t size) {
-    if (n < 0) return 0;
+    if (n < 0 || size == 0) return 0;
     return (size_t)n >= size ? (int)size - 1 : n;
 }
 
