@@ -2,13 +2,23 @@
 # Installs what is missing, builds, and starts Hostwarden under Wine in run/.
 # With no display it runs under Xvfb and leaves a screenshot in run/screenshot.png.
 # Hostwarden runs in a network namespace with loopback only, so its patrols cannot
-# reach any outside address.
+# reach any outside address. With --lab it patrols a lab of namespaces instead.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BUILD=${HW_BUILD:-$HW_ROOT/build}
 hw_install
 hw_build "$BUILD" -DHW_TESTS=OFF
 mkdir -p "$HW_ROOT/run"
+
+# --lab: a small network lab of namespaces (root), Hostwarden patrolling it from run/lab/;
+# without a display the screenshot lands in run/lab-screenshot.png.
+if [ "${1:-}" = "--lab" ]; then
+    shot=-
+    [ -n "${DISPLAY:-}" ] || shot=$HW_ROOT/run/lab-screenshot.png
+    as_root env ${DISPLAY:+DISPLAY="$DISPLAY"} bash "$HW_ROOT/tests/lab/labrun.sh" \
+        "$BUILD" "$HW_ROOT/run/lab" "$shot"
+    exit $?
+fi
 
 ns=hwrun-$$
 cleanup() { as_root ip netns del "$ns" 2>/dev/null || true; }
