@@ -125,13 +125,13 @@ INT_PTR CALLBACK textboxDlg_Proc(HWND box, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG: {
         const TextboxParams* p = (const TextboxParams*)lParam;
-        showntext = p->text;
+        showntext = p ? p->text : "";
         SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, tblinecount(showntext),
                          linesperpage, 0};
         SetScrollInfo(GetDlgItem(box, idscroll), SB_CTL, &si, TRUE);
         centerdialog(box);
         setfirstline(box, 0);
-        SetWindowTextA(box, p->title);
+        if (p) SetWindowTextA(box, p->title);
         return TRUE;
     }
     case WM_COMMAND:

@@ -145,6 +145,7 @@ TEST_F(Textbox, TrailingLineFeedCountsAnEmptyLine) {
 }
 
 TEST_F(Textbox, CopyAfterScrollingPutsTheWholeTextOnTheClipboard) {
+    hwtest::InputTurn turn;
     hwtest::Notices notices;
     hwtest::setclipboardtext("before");
     std::string text = lines(0, 20);

@@ -174,6 +174,7 @@ TEST(E2EUi, InvalidAddressAndSubnetMessagesAreRealMessageBoxes) {
 }
 
 TEST(E2EUi, AboutShowsTheTextBoxAndCopyPutsTheTextOnTheClipboard) {
+    hwtest::InputTurn turn;
     drv::Program p;
     HWND w;
     startwithlog(&p, &w);
@@ -217,6 +218,7 @@ void viewmetrics(HWND w, int* lineheight, int* charwidth) {
 }
 
 TEST(E2EUi, MouseDragThenCtrlCPutsExactlyTheDraggedText) {
+    hwtest::InputTurn turn;
     drv::Program p;
     HWND w;
     startwithlog(&p, &w);

@@ -206,9 +206,14 @@ TEST_F(Config, RangeFromZeroLowAddressStaysInactive) {
     EXPECT_EQ(hostlist, nullptr);
 }
 
+// The new ranges are first patrolled when the restarted timer fires: OK starts nothing.
 TEST_F(Config, TwoActiveRangesAreBuiltInOrderIncludingTheZeroAddress) {
+    size_t lines = hwtest::viewlines().size();
     ASSERT_TRUE(ok("60", "10.0.0.0", "10.0.0.3", "10.77.5.9", "10.77.5.10"));
     EXPECT_FALSE(stayedopen);
+    hwtest::pump(100);
+    EXPECT_FALSE(patrolling);
+    EXPECT_EQ(hwtest::viewlines().size(), lines);
     std::vector<std::string> want = {"10.0.0.0", "10.0.0.1", "10.0.0.2", "10.0.0.3", "10.77.5.9", "10.77.5.10"};
     EXPECT_EQ(records(), want);
 }

@@ -93,6 +93,17 @@ void setclipboardtext(const char* text) {
     CloseClipboard();
 }
 
+InputTurn::InputTurn() {
+    mutex = CreateMutexA(nullptr, FALSE, "HostwardenTestInputTurn");
+    if (mutex) WaitForSingleObject(mutex, 120000);  // abandoned by a crashed test: ours now
+}
+
+InputTurn::~InputTurn() {
+    if (!mutex) return;
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
 void presskey(int vk, bool down) {
     INPUT in = {};
     in.type = INPUT_KEYBOARD;

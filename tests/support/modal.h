@@ -25,6 +25,20 @@ bool clipboardtext(std::string* text, size_t* bytes = nullptr);
 // Puts a text on the clipboard, so that a test can see it replaced or emptied.
 void setclipboardtext(const char* text);
 
+// One test at a time, across the test processes of the Wine session, may use the
+// clipboard or the keyboard's modifier state, both shared by every process: hold a turn
+// for the whole test.
+class InputTurn {
+public:
+    InputTurn();
+    ~InputTurn();
+    InputTurn(const InputTurn&) = delete;
+    InputTurn& operator=(const InputTurn&) = delete;
+
+private:
+    HANDLE mutex;
+};
+
 // Presses or releases a key through the system's input, as the user does, so that
 // GetAsyncKeyState sees it.
 void presskey(int vk, bool down);

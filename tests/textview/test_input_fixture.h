@@ -12,6 +12,7 @@
 
 class InputView : public testing::Test {
 protected:
+    hwtest::InputTurn turn;  // clicks read the shared Shift state; copies the clipboard
     hwtest::Notices notices;
     HWND w = nullptr;
     void SetUp() override {
