@@ -236,6 +236,28 @@ TEST_F(Config, NameAndAddressInDifferentSubnetsNameTheResolvedAddress) {
     expectone("Range limits 10.77.1.7 and 10.77.3.30 must be in the same C class subnet");
 }
 
+// Every form inet_addr takes is an address; a failure tells and leaves the variable.
+TEST_F(Config, ReadAddressFieldTakesEveryInetAddrFormAndLeavesTheVariableOnFailure) {
+    std::vector<std::string> got;
+    Addr4 kept = A(1, 2, 3, 4);
+    bool failed = true;
+    ASSERT_TRUE(run({[&](HWND d) {
+        for (const char* text : {"10.77.1", "0x0a4d0005", "10.77.0.010", "hwtest-three.lab"}) {
+            SetDlgItemTextA(d, IDC_LOW2, text);
+            Addr4 a = A(9, 9, 9, 9);
+            got.push_back(readaddressfield(d, IDC_LOW2, &a) ? dotted(a) : "failed");
+        }
+        SetDlgItemTextA(d, IDC_LOW2, "10.77.0.256");
+        failed = !readaddressfield(d, IDC_LOW2, &kept);
+        hwtest::click(d, IDCANCEL);
+    }}));
+    std::vector<std::string> want = {"10.77.0.1", "10.77.0.5", "10.77.0.8", "10.77.3.30"};
+    EXPECT_EQ(got, want);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(dotted(kept), "1.2.3.4");
+    expectone("Invalid Internet address <10.77.0.256>");
+}
+
 TEST_F(Config, EmptyPeriodGivesZeroAndAZeroElapse) {
     ASSERT_TRUE(ok("", "0.0.0.0", "0.0.0.0", "0.0.0.0", "0.0.0.0"));
     EXPECT_EQ(period, 0);

@@ -1,5 +1,6 @@
 // Copy of the view's selection, read back from the real clipboard.
 #include "test_input_fixture.h"
+#include <thread>
 #include "textview/selcopy.h"
 
 namespace {
@@ -110,6 +111,27 @@ TEST_F(Copy, OtherKeysCopyNothing) {
     EXPECT_EQ(clip(), "before");
     EXPECT_EQ(lb.top, 0);
     EXPECT_EQ(lb.leftcol, 0);
+}
+
+// Another holder of the clipboard: the copy gives up without a word.
+TEST_F(Copy, ClipboardHeldElsewhereLeavesItAndTellsNothing) {
+    select(0, 2, 2, 3);
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        bool ok = OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(done, 10000);
+        if (ok) CloseClipboard();
+    });
+    WaitForSingleObject(opened, 10000);
+    EXPECT_TRUE(copyllsel(w));
+    SetEvent(done);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(done);
+    EXPECT_EQ(clip(), "before");
+    EXPECT_EQ(notices.size(), 0u);
 }
 
 TEST(CopyRules, LinePartsAndTheirBound) {
