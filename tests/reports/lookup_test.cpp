@@ -103,6 +103,24 @@ TEST_F(Lookup, RealIeeeListing) {
     EXPECT_STREQ(buf, realoui);
 }
 
+// Two full class C ranges whose MACs are all unassigned: every search runs through the
+// whole table.
+TEST_F(Lookup, RealIeeeListingWorstCase) {
+    for (int i = 0; i < 512; i++) host(i & 0xff, 0x02, 0xfe, (unsigned)i);
+    chosen = realoui;
+    hwtest::Notices notices;
+    DWORD start = GetTickCount();
+    companylookup();
+    DWORD ms = GetTickCount() - start;
+    printf("lookup of 512 unassigned MACs in the IEEE listing took %lu ms\n", (unsigned long)ms);
+    RecordProperty("lookup_ms", (int)ms);
+    EXPECT_EQ(notices.size(), 0u);
+    std::vector<std::string> got = lines();
+    ASSERT_EQ(got.size(), 512u);
+    for (const std::string& l : got) EXPECT_EQ(l.substr(l.size() - 9), ") unknown") << l;
+    EXPECT_LT(ms, 20000u);
+}
+
 TEST_F(Lookup, SmallFileRules) {
     host(1, 0x00, 0x11, 0x22);
     host(2, 0x0a, 0x1b, 0xff);
