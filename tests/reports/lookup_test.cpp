@@ -218,28 +218,6 @@ TEST_F(Lookup, AllocationFailureShowsTheMessageListsNothingAndClosesTheFile) {
     EXPECT_TRUE(DeleteFileA("oui.txt")) << "the OUI file is still open";
 }
 
-TEST(OuiTable, FileOrderAndFirstMatch) {
-    FILE* f = tmpfile();
-    ASSERT_NE(f, nullptr);
-    fputs("junk\nAA-BB-CC (hex) one\naa-bb-cc (hex) two\n01-02-03 (hex) three\n", f);
-    rewind(f);
-    OuiRecord* table = nullptr;
-    bool ok;
-    EXPECT_EQ(readouitable(f, &table, &ok), 3);
-    fclose(f);
-    EXPECT_TRUE(ok);
-    ASSERT_NE(table, nullptr);
-    EXPECT_STREQ(table->company, "one");
-    ASSERT_NE(table->next, nullptr);
-    EXPECT_STREQ(table->next->company, "two");
-    const unsigned char mac[6] = {0xaa, 0xbb, 0xcc, 1, 2, 3};
-    EXPECT_STREQ(findcompany(table, mac), "one");
-    const unsigned char other[6] = {0x01, 0x02, 0x04, 1, 2, 3};
-    EXPECT_STREQ(findcompany(table, other), "unknown");
-    freeouitable(&table);
-    EXPECT_EQ(table, nullptr);
-}
-
 // A patrol rewrites MACs while the lookup runs: every line must show one whole MAC,
 // with that MAC's company.
 struct Flipper {
