@@ -1,6 +1,5 @@
 // The output view's scroll bars, scrolling keys and wheel.
 #include "test_input_fixture.h"
-#include "textview/scrollrules.h"
 
 namespace {
 
@@ -180,26 +179,6 @@ TEST_F(Wheel, NoLinesOrMoreThan120DoNothing) {
     }
     lines(120);
     EXPECT_EQ(lb.wheelstep, 1);
-}
-
-TEST(ScrollRules, RequestsClampAndWheel) {
-    EXPECT_EQ(scrollrequest(scrollpageahead, 10, 8, 0), 18);
-    EXPECT_EQ(scrollclamp(18, 20, 8), 13);
-    EXPECT_EQ(scrollclamp(-1, 20, 8), 0);
-    EXPECT_EQ(scrollclamp(3, 2, 8), 0);  // a shorter text always starts at 0
-    EXPECT_EQ(scrollrequest(6, 4, 8, 99), 4);  // SB_TOP
-    EXPECT_EQ(scrollrequest(7, 4, 8, 99), 4);  // SB_BOTTOM
-    EXPECT_EQ(wheelstepfor(3), 40);
-    EXPECT_EQ(wheelstepfor(0), 0);
-    EXPECT_EQ(wheelstepfor(121), 0);
-    EXPECT_EQ(wheelstepfor(0xFFFFFFFFu), 0);
-    int rest = 0;
-    EXPECT_EQ(wheellines(&rest, 40, 120), 3);
-    EXPECT_EQ(wheellines(&rest, 40, 20), 0);
-    EXPECT_EQ(wheellines(&rest, 40, -100), -2);
-    EXPECT_EQ(rest, 0);
-    EXPECT_EQ(wheellines(&rest, 0, 120), 0);
-    EXPECT_EQ(rest, 0);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Mouse selection and the context menu of the output view.
 #include "test_input_fixture.h"
-#include "textview/selcopy.h"
 
 namespace {
 
@@ -140,17 +139,6 @@ TEST_F(Select, RightClickShowsTheMenuOnAnEmptyViewToo) {
     clearoutput();
     rightclick(w, MAKELPARAM(40, 40));
     EXPECT_EQ(itemtext, "Patrol");
-}
-
-TEST(SelectRules, SelectionFromTheAnchorPutsTheEarlierPositionFirst) {
-    Selection s = selfromanchor(3, 4, 3, 4);
-    EXPECT_SEL(s, 3, 4, 3, 4);
-    s = selfromanchor(3, 4, 3, 2);
-    EXPECT_SEL(s, 3, 2, 3, 4);
-    s = selfromanchor(3, 4, 2, 9);
-    EXPECT_SEL(s, 2, 9, 3, 4);
-    s = selfromanchor(3, 4, 5, 0);
-    EXPECT_SEL(s, 3, 4, 5, 0);
 }
 
 }  // namespace
