@@ -74,14 +74,17 @@ void saverecords() {
     bool shown = showsaving(total);
     HWND busy = shown ? busymessage(mainwindow, "Saving records...") : nullptr;
     int done = 0;
+    // One change of the profile: a save cut short leaves every line as it was before.
+    profilebegin();
     for (HostRecord* r = hostlist; r; r = r->next) {
         char key[recordkeysize], value[recordlinesize];
         formatrecordkey(key, sizeof key, r->addr);
         formatrecordline(value, sizeof value, *r);
-        putprofile(key, value);
+        profileput(key, value);
         ++done;
         if (shown) setbusypercent(busy, done * 100 / total);
     }
+    profileend();
     if (shown) DestroyWindow(busy);
 }
 

@@ -1,0 +1,98 @@
+#include "settings/profilecheck.h"
+#include <ctype.h>
+#include <string.h>
+
+namespace {
+
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// One line of text (without its line feed) at a time.
+struct Lines {
+    const std::string& s;
+    size_t at;
+    bool next(std::string* line) {
+        if (at >= s.size()) return false;
+        size_t end = s.find('\n', at);
+        if (end == std::string::npos) end = s.size();
+        *line = s.substr(at, end - at);
+        at = end + 1;
+        return true;
+    }
+};
+
+std::string trimmed(const std::string& s) {
+    size_t a = 0, b = s.size();
+    while (a < b && blank(s[a])) a++;
+    while (b > a && blank(s[b - 1])) b--;
+    return s.substr(a, b - a);
+}
+
+bool sameword(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); i++)
+        if (tolower((unsigned char)a[i]) != tolower((unsigned char)b[i])) return false;
+    return true;
+}
+
+struct Entry {
+    std::string name, value;
+};
+
+// Every key=value line of a text, names and values trimmed; the section lines in `sections`.
+std::vector<Entry> entries(const std::string& text, std::vector<std::string>* sections) {
+    std::vector<Entry> v;
+    Lines lines = {text, 0};
+    std::string line;
+    while (lines.next(&line)) {
+        std::string t = trimmed(line);
+        if (t.empty() || t[0] == ';') continue;
+        if (t[0] == '[') {
+            size_t close = t.find(']');
+            if (close != std::string::npos) sections->push_back(t.substr(1, close - 1));
+            continue;
+        }
+        size_t eq = t.find('=');
+        if (eq == std::string::npos) continue;
+        v.push_back({trimmed(t.substr(0, eq)), trimmed(t.substr(eq + 1))});
+    }
+    return v;
+}
+
+bool utf16(const std::string& s) {
+    return s.size() >= 2 && (((unsigned char)s[0] == 0xff && (unsigned char)s[1] == 0xfe) ||
+                             ((unsigned char)s[0] == 0xfe && (unsigned char)s[1] == 0xff));
+}
+
+}  // namespace
+
+bool profilecomplete(const std::string& before, const std::string& now, const char* section,
+                     const std::vector<std::string>& keys, const std::vector<std::string>& values) {
+    if (utf16(before) || utf16(now))
+        return utf16(now) && now.size() % 2 == 0 && (!utf16(before) || now.compare(0, 2, before, 0, 2) == 0);
+    if (now.empty() || now.back() != '\n') return false;
+    std::vector<std::string> sections, oldsections;
+    std::vector<Entry> had = entries(before, &oldsections), has = entries(now, &sections);
+    bool found = false;
+    for (const std::string& s : sections) found |= sameword(s, section);
+    if (!found) return false;
+    // Names present now, for lookups; the lists are a few hundred entries long.
+    for (const Entry& e : had) {
+        bool there = false;
+        for (const Entry& n : has)
+            if (sameword(n.name, e.name)) {
+                there = true;
+                break;
+            }
+        if (!there) return false;
+    }
+    for (size_t i = 0; i < keys.size(); i++) {
+        bool there = false;
+        for (const Entry& n : has)
+            if (sameword(n.name, keys[i]) && n.value == trimmed(values[i])) {
+                there = true;
+                break;
+            }
+        if (!there) return false;
+    }
+    return true;
+}

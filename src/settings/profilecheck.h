@@ -1,0 +1,14 @@
+// The check a rewritten copy of the profile passes before it takes the file's place;
+// window-free.
+#pragma once
+#include <string>
+#include <vector>
+
+// True when `now` (the copy as written by the system's profile functions) is whole: it
+// ends with a line end, holds the section line of `section`, every key of `before` (the
+// file as it was; key names compare without regard to case, as the profile functions
+// match them), and every written key with its value. A copy cut short, for instance by
+// a full disk, fails. Files in UTF-16 (with a byte-order mark) are checked only for
+// that mark and an even length.
+bool profilecomplete(const std::string& before, const std::string& now, const char* section,
+                     const std::vector<std::string>& keys, const std::vector<std::string>& values);
