@@ -1,0 +1,18 @@
+// The check a rewritten profile copy passes before it replaces the file: any old text
+// with the written key appended passes, and no copy cut before its end does.
+#include "fuzzstubs.h"
+#include "settings/profilecheck.h"
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string before((const char*)data, size);
+    if (before.size() >= 2 && ((uint8_t)before[0] == 0xff || (uint8_t)before[0] == 0xfe)) return 0;
+    std::vector<std::string> keys = {"SOFTWARE\\Hostwarden\\10.77.1.1"};
+    std::vector<std::string> values = {"02 00 00 00 00 01 5 2 1700000000 1700000500"};
+    std::string now = before + "\n[Hostwarden]\r\n" + keys[0] + "=" + values[0] + "\r\n";
+    FUZZCHECK(profilecomplete(before, now, "Hostwarden", keys, values));
+    size_t cut = size ? data[0] % (now.size() - before.size()) : 0;
+    FUZZCHECK(!profilecomplete(before, now.substr(0, before.size() + cut), "Hostwarden", keys, values) ||
+              before.find(keys[0] + "=" + values[0]) != std::string::npos);
+    return 0;
+}

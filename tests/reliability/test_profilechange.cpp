@@ -1,0 +1,112 @@
+// Profile changes made through a complete copy: what a save leaves when the file is
+// read-only, missing or held in another case, when a copy was left behind by a killed
+// run, and when two threads write at once.
+#include "rel.h"
+#include <thread>
+#include "app/state.h"
+#include "monitor/records.h"
+#include "settings/profilecheck.h"
+
+using namespace hwtest;
+using namespace rel;
+
+namespace {
+
+const char ini[] = "Hostwarden.INI";
+
+void buildrecords(int n, int replies) {
+    HostRecord* last = nullptr;
+    for (int i = 1; i <= n; i++) {
+        last = (HostRecord*)listappendafter(hostlisthead(), last, sizeof(HostRecord));
+        last->addr = {{10, 77, 10, (unsigned char)i}};
+        last->replies = replies;
+        last->firstseen = 1700000000;
+    }
+}
+
+class ProfileChange : public testing::Test {
+protected:
+    void SetUp() override { exitrequest = true; }  // no busy indicator without a main window
+    void TearDown() override {
+        listdiscard(hostlisthead());
+        SetFileAttributesA(ini, FILE_ATTRIBUTE_NORMAL);
+    }
+};
+
+TEST_F(ProfileChange, MissingFileIsCreatedAndNoCopyStaysBehind) {
+    EXPECT_TRUE(putprofile("SOFTWARE\\Hostwarden\\period", "60"));
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "60");
+    EXPECT_EQ(GetFileAttributesA("Hostwarden.INI.new"), INVALID_FILE_ATTRIBUTES);
+    // An empty list changes nothing and creates nothing.
+    DeleteFileA(ini);
+    saverecords();
+    EXPECT_EQ(GetFileAttributesA(ini), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ProfileChange, ReadOnlyFileIsLeftAsItWas) {
+    writeini("SOFTWARE\\Hostwarden\\period=60\r\n");
+    std::string before = readfile(ini);
+    ASSERT_TRUE(SetFileAttributesA(ini, FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(putprofile("SOFTWARE\\Hostwarden\\period", "90"));
+    buildrecords(3, 5);
+    saverecords();
+    EXPECT_EQ(readfile(ini), before);
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "60");
+}
+
+TEST_F(ProfileChange, CopyLeftByAKilledRunIsReplaced) {
+    writeini("SOFTWARE\\Hostwarden\\period=60\r\n");
+    writefile("Hostwarden.INI.new", "[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=1\r\ngarbage\x01");
+    buildrecords(3, 7);
+    saverecords();
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "60");
+    EXPECT_EQ(profilevalue(recordkey(10, 77, 10, 3)), "00 00 00 00 00 00 7 0 1700000000 0");
+    EXPECT_EQ(GetFileAttributesA("Hostwarden.INI.new"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ProfileChange, KeysInAnotherCaseAndOtherSectionsSurvive) {
+    writefile(ini, "[Other]\r\nkeep=me\r\n[hostwarden]\r\nsoftware\\hostwarden\\PERIOD=60\r\n"
+                   "; a comment\r\nSOFTWARE\\Hostwarden\\logs=1\r\n");
+    EXPECT_TRUE(putprofile("SOFTWARE\\Hostwarden\\period", "90"));
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "90");
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\logs"), "1");
+    char buf[64] = "";
+    GetPrivateProfileStringA("Other", "keep", "", buf, sizeof buf, ".\\Hostwarden.INI");
+    EXPECT_STREQ(buf, "me");
+}
+
+// A key written by the window thread while another thread saves the records is not
+// undone when the save's copy takes the file's place.
+TEST_F(ProfileChange, WritesFromTwoThreadsAreAllKept) {
+    writeini("SOFTWARE\\Hostwarden\\period=60\r\n");
+    buildrecords(200, 1);
+    std::thread saver([] {
+        for (int i = 0; i < 3; i++) saverecords();
+    });
+    for (int i = 0; i < 20; i++) {
+        std::string key = "SOFTWARE\\Hostwarden\\key" + std::to_string(i);
+        EXPECT_TRUE(putprofile(key.c_str(), std::to_string(i).c_str()));
+        Sleep(5);
+    }
+    saver.join();
+    for (int i = 0; i < 20; i++)
+        EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\key" + std::to_string(i)), std::to_string(i));
+    EXPECT_EQ(profilevalue(recordkey(10, 77, 10, 200)), "00 00 00 00 00 00 1 0 1700000000 0");
+}
+
+TEST(ProfileCheck, CopiesCutShortOrMissingAKeyAreRefused) {
+    std::string before = "[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=60\r\nSOFTWARE\\Hostwarden\\logs=1\r\n";
+    std::string now = before + "SOFTWARE\\Hostwarden\\10.0.0.1=00 00 00 00 00 00 1 0 5 0\r\n";
+    std::vector<std::string> keys = {"SOFTWARE\\Hostwarden\\10.0.0.1"};
+    std::vector<std::string> values = {"00 00 00 00 00 00 1 0 5 0"};
+    EXPECT_TRUE(profilecomplete(before, now, "Hostwarden", keys, values));
+    for (size_t cut = 0; cut < now.size(); cut++)
+        EXPECT_FALSE(profilecomplete(before, now.substr(0, cut), "Hostwarden", keys, values)) << cut;
+    // The written value must be the one asked for; the old keys must all be there.
+    EXPECT_FALSE(profilecomplete(before, before, "Hostwarden", keys, values));
+    std::string nologs = "[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=60\r\n" + now.substr(before.size());
+    EXPECT_FALSE(profilecomplete(before, nologs, "Hostwarden", keys, values));
+    EXPECT_FALSE(profilecomplete(before, "[Other]\r\n" + now.substr(14), "Hostwarden", keys, values));
+}
+
+}  // namespace
