@@ -38,7 +38,7 @@ protected:
 
 TEST_F(E2EReports, ReportsByRepliesAndByTimeThroughTheDialog) {
     HWND d = opendialog(p, w, cmdreportreplies, "Report on IPs");
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     // Nothing stored yet: range 1.
     EXPECT_EQ(drv::field(d, 102), "10.77.0.1");
     EXPECT_EQ(drv::field(d, 103), "10.77.0.4");
@@ -54,7 +54,7 @@ TEST_F(E2EReports, ReportsByRepliesAndByTimeThroughTheDialog) {
     ASSERT_TRUE(gone(d));
 
     d = opendialog(p, w, cmdreporttime, "Report on IPs");
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     EXPECT_EQ(drv::field(d, 102), "10.77.0.1");
     EXPECT_EQ(drv::field(d, 103), "10.77.0.3");
     drv::press(d, IDOK);
@@ -62,7 +62,7 @@ TEST_F(E2EReports, ReportsByRepliesAndByTimeThroughTheDialog) {
 
     // A refused range: the message, the dialog stays, Cancel stores nothing.
     d = opendialog(p, w, cmdreportreplies, "Report on IPs");
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     drv::setfield(d, 103, "10.77.1.3");
     click(d, IDOK);
     HWND box = drv::waitdialog(p, "Failure", 10000);
@@ -94,7 +94,7 @@ TEST_F(E2EReports, ReportsByRepliesAndByTimeThroughTheDialog) {
 
 TEST_F(E2EReports, ExportsThroughTheFileDialog) {
     HWND d = opendialog(p, w, cmdexportsummary, "Select Text File");
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     // Typed without an extension: saved as summary.txt.
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\summary"));
     std::vector<std::string> summary;
@@ -123,13 +123,13 @@ TEST_F(E2EReports, ExportsThroughTheFileDialog) {
 
     // Everything, then the summary again, both into all.txt.
     d = opendialog(p, w, cmdexportall, "Select Text File");
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     EXPECT_EQ(drv::field(d, 0x47c), "summary.txt");  // preset from the remembered path
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\all.txt"));
     Sleep(300);
     std::string everything = hwtest::readfile("all.txt");
     d = opendialog(p, w, cmdexportsummary, "Select Text File");
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\all.txt"));
     Sleep(300);
     std::string both = hwtest::readfile("all.txt");

@@ -47,14 +47,14 @@ TEST(E2ELab, ReportsExportDumpAndLookupDuringAPatrol) {
 
     // Report by Replies over range 1, once the start-up patrol has ended.
     HWND d = opendialog(p, w, cmdreportreplies, "Report on IPs", 60000);
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     EXPECT_EQ(drv::field(d, 102), "10.77.1.9");
     EXPECT_EQ(drv::field(d, 103), "10.77.1.12");
     drv::press(d, IDOK);
     ASSERT_TRUE(gone(d));
     // Report by Time over range 2.
     d = opendialog(p, w, cmdreporttime, "Report on IPs");
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     drv::setfield(d, 102, "10.77.2.19");
     drv::setfield(d, 103, "10.77.2.21");
     drv::press(d, IDOK);
@@ -63,7 +63,7 @@ TEST(E2ELab, ReportsExportDumpAndLookupDuringAPatrol) {
     drv::command(w, cmddumparp);
     // Export Summary through the file dialog.
     d = opendialog(p, w, cmdexportsummary, "Select Text File");
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << lastbox;
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\lab summary"));
     // Lookup Companies while a patrol runs: the patrol starts while the file dialog is
     // open, as a timer tick would start it, and the lookup reads and prints meanwhile.

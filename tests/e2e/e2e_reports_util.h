@@ -74,9 +74,11 @@ inline HWND messagebox(const drv::Program& p, std::string* text) {
 
 // Posts a command that opens a dialog with this title; while the start-up patrol runs
 // the program refuses it, and the command is posted again once the refusal is
-// answered. The dialog, or null.
+// answered. The dialog, or null; a message box shown instead is noted in `lastbox`.
+inline std::string lastbox;
 inline HWND opendialog(const drv::Program& p, HWND w, int id, const std::string& title,
                        DWORD timeoutms = 30000) {
+    lastbox.clear();
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutms) {
         drv::command(w, id);
@@ -85,7 +87,10 @@ inline HWND opendialog(const drv::Program& p, HWND w, int id, const std::string&
                 if (d.title == title) return d.window;
             std::string text;
             if (HWND box = messagebox(p, &text)) {
-                if (text != "Can't do that while patrolling!") return nullptr;
+                if (text != "Can't do that while patrolling!") {
+                    lastbox = drv::text(box) + ": " + text;
+                    return nullptr;
+                }
                 drv::press(box, IDOK);
                 Sleep(300);
                 break;
