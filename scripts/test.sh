@@ -24,6 +24,8 @@ trap cleanup EXIT
 # Names the tests may resolve, answered from this hosts file inside the namespace only.
 as_root mkdir -p "/etc/netns/$ns"
 as_root cp "$HW_ROOT/tests/support/hosts" "/etc/netns/$ns/hosts"
+# No resolver either: a lookup the hosts file cannot answer fails at once, locally.
+echo "nameserver 127.0.0.1" | as_root tee "/etc/netns/$ns/resolv.conf" >/dev/null
 hw_netns_empty "$ns"
 
 as_root ip netns exec "$ns" env HW_ROOT="$HW_ROOT" BUILD="$BUILD" \
