@@ -52,8 +52,8 @@ timers() {
 }
 
 addhost() {
-    local p=$1 spec=$2 ip mac name
-    IFS=, read -r ip mac name <<<"$spec"
+    local p=$1 hostdef=$2 ip mac name
+    IFS=, read -r ip mac name <<<"$hostdef"
     check_ip "$ip"
     local h sw pt
     h=$(ns_host "$p" "$ip"); sw=$(ns_sw "$p"); pt=$(port "$ip")
@@ -89,7 +89,7 @@ up() {
     for s in $LAB_SUBNETS; do ip -n "$mon" addr add "$s.1/24" dev eth0; done
     timers "$mon" eth0
     ip -n "$mon" link set eth0 up
-    for spec in "$@"; do addhost "$p" "$spec"; done
+    for hostdef in "$@"; do addhost "$p" "$hostdef"; done
     trap - ERR
 }
 
