@@ -130,14 +130,6 @@ TEST_F(Busy, CloseRequestEndsItAtOnceAndLaterCallsDoNothing) {
     DestroyWindow(w);
 }
 
-TEST_F(Busy, WorksWithoutAnOwner) {
-    HWND w = busymessage(nullptr, "no owner");
-    ASSERT_NE(w, nullptr);
-    setbusypercent(w, 55);
-    EXPECT_EQ(itemtext(w, busypercent), "55%");
-    DestroyWindow(w);
-}
-
 // Walks the template as the dialog manager reads it.
 struct Reader {
     const unsigned char* base;

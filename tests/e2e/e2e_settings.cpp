@@ -149,7 +149,8 @@ RECT rectof(HWND w) {
     return r;
 }
 
-TEST(E2ESettings, WindowPlacementSurvivesARestart) {
+// The placement lives in the registry every test shares: the suite runs alone.
+TEST(E2ESettingsSerial, WindowPlacementSurvivesARestart) {
     drv::Program p;
     ASSERT_TRUE(drv::start(cwd(), &p));
     HWND w = drv::mainwindow(p);

@@ -12,12 +12,6 @@ HostRecord sample() {
     return r;
 }
 
-TEST(RecordLine, KeyNamesTheAddressDotted) {
-    char key[recordkeysize];
-    formatrecordkey(key, sizeof key, Addr4{{10, 0, 255, 7}});
-    EXPECT_STREQ(key, "SOFTWARE\\Hostwarden\\10.0.255.7");
-}
-
 TEST(RecordLine, AllTenFieldsOrNothing) {
     HostRecord r = sample();
     EXPECT_FALSE(parserecordline("1 2 3 4 5 6 7 8 9", &r));

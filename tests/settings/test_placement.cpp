@@ -1,5 +1,7 @@
 // The window placement in the registry: absent, bad and long values, minimised and
-// maximised windows, and the round trip through the real main window.
+// maximised windows, and the round trip through the real main window. Other tests run
+// at the same time in the same prefix and write SOFTWARE\Hostwarden, so the direct tests
+// use a program name of their own, and the tests of the real key run alone (*Serial).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
@@ -12,11 +14,14 @@ using namespace hwtest;
 
 namespace {
 
-const char keyname[] = "SOFTWARE\\Hostwarden";
+// SOFTWARE\<name>: the real key, or this process's own for the direct tests.
+std::string keyof(const char* name) { return std::string("SOFTWARE\\") + name; }
+std::string ownname() { return "HostwardenTest" + std::to_string(GetCurrentProcessId()); }
+std::string keyname = keyof(progname);
 
 void storevalue(HKEY root, const void* data, DWORD size, DWORD type = REG_SZ) {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, keyname, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+    ASSERT_EQ(RegCreateKeyExA(root, keyname.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                               nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key, "", 0, type, (const BYTE*)data, size), ERROR_SUCCESS);
@@ -28,7 +33,7 @@ void storetext(HKEY root, const char* text) { storevalue(root, text, (DWORD)strl
 // The stored default value and its type under one root, or "<absent>".
 std::string storedtext(HKEY root, DWORD* type = nullptr, DWORD* size = nullptr) {
     HKEY key;
-    if (RegOpenKeyExA(root, keyname, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<absent>";
+    if (RegOpenKeyExA(root, keyname.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "<absent>";
     char buf[512] = "";
     DWORD n = sizeof buf - 1, t = 0;
     LONG rc = RegQueryValueExA(key, "", nullptr, &t, (BYTE*)buf, &n);
@@ -51,19 +56,28 @@ class Placement : public testing::Test {
 protected:
     Notices notices;
     HWND w = nullptr;
+    std::string name = ownname();
     void SetUp() override {
+        keyname = keyof(name.c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyname.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, keyname.c_str());
         w = CreateWindowExA(0, "STATIC", "placement", WS_OVERLAPPEDWINDOW, 40, 30, 300, 200,
                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(w, nullptr);
         ShowWindow(w, SW_SHOWNORMAL);
         pump();
     }
-    void TearDown() override { DestroyWindow(w); }
+    void TearDown() override {
+        DestroyWindow(w);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyname.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, keyname.c_str());
+        keyname = keyof(progname);
+    }
 };
 
 TEST_F(Placement, AbsentKeyLeavesTheWindowWhereItIsWithoutMessage) {
     std::string before = recttext(w);
-    restoreplacement(w, progname);
+    restoreplacement(w, name.c_str());
     EXPECT_EQ(recttext(w), before);
     EXPECT_EQ(notices.size(), 0u);
 }
@@ -71,10 +85,10 @@ TEST_F(Placement, AbsentKeyLeavesTheWindowWhereItIsWithoutMessage) {
 TEST_F(Placement, FourNumbersMoveTheWindowAndTheMachineKeyComesFirst) {
     storetext(HKEY_CURRENT_USER, "1 2 303 204");
     storetext(HKEY_LOCAL_MACHINE, "110 120 530 420");
-    restoreplacement(w, progname);
+    restoreplacement(w, name.c_str());
     EXPECT_EQ(recttext(w), "110 120 530 420");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyname);
-    restoreplacement(w, progname);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyname.c_str());
+    restoreplacement(w, name.c_str());
     EXPECT_EQ(recttext(w), "1 2 303 204");
     EXPECT_EQ(notices.size(), 0u);
 }
@@ -82,35 +96,35 @@ TEST_F(Placement, FourNumbersMoveTheWindowAndTheMachineKeyComesFirst) {
 TEST_F(Placement, ThreeNumbersShowTheValueAndTheKeyName) {
     storetext(HKEY_CURRENT_USER, "10 20 30");
     std::string before = recttext(w);
-    restoreplacement(w, progname);
+    restoreplacement(w, name.c_str());
     EXPECT_EQ(recttext(w), before);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].style, 0x2030u);
-    EXPECT_EQ(notices[0].text, "Invalid default value <10 20 30> for Registry Key <SOFTWARE\\Hostwarden>");
+    EXPECT_EQ(notices[0].text, "Invalid default value <10 20 30> for Registry Key <" + keyname + ">");
 }
 
 TEST_F(Placement, ValueLongerThanTheBufferCannotBeQueried) {
     std::string longvalue = "10 20 300 400" + std::string(300, ' ');
     storetext(HKEY_LOCAL_MACHINE, longvalue.c_str());
     std::string before = recttext(w);
-    restoreplacement(w, progname);
+    restoreplacement(w, name.c_str());
     EXPECT_EQ(recttext(w), before);
     ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].text, "Could not Query Registry Key <SOFTWARE\\Hostwarden> Error Code 234");
+    EXPECT_EQ(notices[0].text, "Could not Query Registry Key <" + keyname + "> Error Code 234");
 }
 
 TEST_F(Placement, ValueFillingTheWholeBufferWithoutTerminatorIsReadSafely) {
     std::string full = "15 25 315 225" + std::string(260 - 13, ' ');
     ASSERT_EQ(full.size(), 260u);
     storevalue(HKEY_LOCAL_MACHINE, full.data(), 260, REG_BINARY);  // no NUL anywhere
-    restoreplacement(w, progname);
+    restoreplacement(w, name.c_str());
     EXPECT_EQ(recttext(w), "15 25 315 225");
     EXPECT_EQ(notices.size(), 0u);
 }
 
 TEST_F(Placement, SaveWritesTheRectangleAsTextWithItsTerminator) {
     MoveWindow(w, 50, 60, 400, 300, TRUE);
-    saveplacement(w, progname);
+    saveplacement(w, name.c_str());
     DWORD type = 0, size = 0;
     EXPECT_EQ(storedtext(HKEY_LOCAL_MACHINE, &type, &size), "50 60 450 360");
     EXPECT_EQ(type, (DWORD)REG_SZ);
@@ -124,7 +138,7 @@ TEST_F(Placement, MinimisedWindowKeepsTheStoredPlacement) {
     ShowWindow(w, SW_MINIMIZE);
     pump();
     ASSERT_TRUE(IsIconic(w));
-    saveplacement(w, progname);
+    saveplacement(w, name.c_str());
     EXPECT_EQ(storedtext(HKEY_LOCAL_MACHINE), "1 2 3 4");
     EXPECT_EQ(notices.size(), 0u);
 }
@@ -134,13 +148,13 @@ TEST_F(Placement, MaximisedRectangleComesBackAsANormalWindowOfThatSize) {
     pump();
     ASSERT_TRUE(IsZoomed(w));
     std::string maximised = recttext(w);
-    saveplacement(w, progname);
+    saveplacement(w, name.c_str());
     EXPECT_EQ(storedtext(HKEY_LOCAL_MACHINE), maximised);
 
     HWND again = CreateWindowExA(0, "STATIC", "again", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(again, nullptr);
-    restoreplacement(again, progname);
+    restoreplacement(again, name.c_str());
     ShowWindow(again, SW_SHOWNORMAL);
     pump();
     EXPECT_FALSE(IsZoomed(again));
@@ -148,7 +162,7 @@ TEST_F(Placement, MaximisedRectangleComesBackAsANormalWindowOfThatSize) {
     DestroyWindow(again);
 }
 
-TEST(PlacementMainWindow, SurvivesARestartOfTheMainWindow) {
+TEST(PlacementSerial, SurvivesARestartOfTheMainWindow) {
     Notices notices;
     HWND w = (HWND)makemainwindow();
     ASSERT_NE(w, nullptr);
@@ -162,7 +176,7 @@ TEST(PlacementMainWindow, SurvivesARestartOfTheMainWindow) {
     EXPECT_EQ(notices.size(), 0u);
 }
 
-TEST(PlacementMainWindow, BadValueIsReportedAtStartAndTheDefaultPlaceKept) {
+TEST(PlacementSerial, ThreeNumbersAreReportedAtStartWithTheProgramsKey) {
     Notices notices;
     storetext(HKEY_CURRENT_USER, "10 20 30");
     HWND w = (HWND)makemainwindow();
