@@ -305,8 +305,18 @@ TEST_F(Records, SaveOnAnotherThreadDoesNotWaitForTheWindowThread) {
     ranges({{10, 77, 0, 1}}, {{10, 77, 0, 20}});
     ASSERT_TRUE(loadrecords());
     DWORD start = GetTickCount();
-    std::thread patrol([] { saverecords(); });
+    size_t shown = 0;
+    std::vector<std::string> percents;
+    std::thread patrol([&] {
+        BusyWatch watch;  // hooks of the saving thread
+        saverecords();
+        shown = watch.dialogs.size();
+        percents = watch.percents;
+    });
     patrol.join();  // the window thread dispatches nothing meanwhile
+    EXPECT_EQ(shown, 1u);
+    ASSERT_FALSE(percents.empty());
+    EXPECT_EQ(percents.back(), "100%");
     EXPECT_LT(GetTickCount() - start, 10000u);
     EXPECT_NE(profilevalue("SOFTWARE\\Hostwarden\\10.77.0.20"), "<absent>");
     pump(50);
