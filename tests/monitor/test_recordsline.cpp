@@ -34,7 +34,7 @@ TEST(RecordLine, AllTenFieldsOrNothing) {
 TEST(RecordLine, OverlongNumbersSaturateInsteadOfWrapping) {
     HostRecord r = {};
     ASSERT_TRUE(parserecordline("0 0 0 0 0 0 4294967297 -4294967297 "
-                                "99999999999999999999 -99999999999999999999", &r));
+                                "20000000000000000000 -20000000000000000000", &r));
     EXPECT_EQ(r.replies, 2147483647);
     EXPECT_EQ(r.misses, -2147483647 - 1);
     EXPECT_EQ(r.firstseen, 9223372036854775807LL);

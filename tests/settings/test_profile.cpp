@@ -168,9 +168,11 @@ TEST(ProfileParse, NumbersReadAsScanfWouldButWithoutOverflow) {
     EXPECT_FALSE(parsefournumbers("1 2 3 x", n));
     EXPECT_FALSE(parsefournumbers("1,2,3,4", n));
     EXPECT_FALSE(parsefournumbers("", n));
-    EXPECT_TRUE(parsefournumbers("-2147483649 99999999999999999999999 0 -0", n));
+    EXPECT_TRUE(parsefournumbers("-2147483649 99999999999999999999999 20000000000000000000 -0", n));
     EXPECT_EQ(n[0], -2147483647 - 1);
     EXPECT_EQ(n[1], 2147483647);
+    EXPECT_EQ(n[2], 2147483647);  // past 64 bits too: no wrap round to a small number
+    EXPECT_EQ(n[3], 0);
     EXPECT_EQ(parseleadingint("  -7x"), -7);
     EXPECT_EQ(parseleadingint("- 7"), 0);
     EXPECT_EQ(parseleadingint(""), 0);
