@@ -253,10 +253,20 @@ struct Typist {
     std::string folder;  // browsed into first, when not empty
     std::string name;
     bool found = false;
+    DWORD thread = GetCurrentThreadId();  // whose dialog: other test processes run too
+    static BOOL CALLBACK match(HWND w, LPARAM out) {
+        char cls[16], title[64];
+        GetClassNameA(w, cls, sizeof cls);
+        GetWindowTextA(w, title, sizeof title);
+        if (strcmp(cls, "#32770") || strcmp(title, "Select Text File")) return TRUE;
+        *(HWND*)out = w;
+        return FALSE;
+    }
     static DWORD WINAPI run(LPVOID p) {
         Typist* t = (Typist*)p;
         for (int i = 0; i < 400 && !t->found; i++) {
-            HWND d = FindWindowA("#32770", "Select Text File");
+            HWND d = nullptr;
+            EnumThreadWindows(t->thread, match, (LPARAM)&d);
             if (d && IsWindowVisible(d) && GetDlgItem(d, 0x47c)) {
                 Sleep(200);
                 if (!t->folder.empty()) {
