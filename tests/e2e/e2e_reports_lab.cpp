@@ -1,4 +1,4 @@
-// The real program in the network lab: reports, an export, the ARP table dump and a
+// The real program in the network lab: reports, both exports, the ARP table dump and a
 // vendor lookup that runs while a patrol does. Run by tests/lab/lab_reports.sh inside
 // the lab's monitoring namespace, with the lab hosts in HW_LAB_HOSTS; skipped elsewhere.
 #include "e2e_reports_util.h"
@@ -9,7 +9,7 @@ using namespace e2erep;
 
 namespace {
 
-const int cmdpatrol = 11842, cmddumparp = 11843, cmdexportsummary = 11844,
+const int cmdpatrol = 11842, cmddumparp = 11843, cmdexportsummary = 11844, cmdexportall = 11845,
           cmdreporttime = 11847, cmdlookup = 11848, cmdreportreplies = 11849;
 
 // The lab this test expects (tests/lab/lab_reports.sh makes it).
@@ -74,6 +74,11 @@ TEST(E2ELab, ReportsExportDumpAndLookupDuringAPatrol) {
     Sleep(150);
     ASSERT_TRUE(drv::answerfiledialog(p, "Select OUI File", "Z:\\usr\\share\\ieee-data\\oui.txt"));
     Sleep(4000);  // the patrol's end
+    // Export Everything: every output line so far.
+    d = opendialog(p, w, cmdexportall, "Select Text File");
+    ASSERT_NE(d, nullptr) << lastbox;
+    ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\lab all"));
+    Sleep(300);
     std::string text;
     EXPECT_EQ(messagebox(p, &text), nullptr) << text;
     closeprogram(p, w);
@@ -115,6 +120,11 @@ TEST(E2ELab, ReportsExportDumpAndLookupDuringAPatrol) {
         << summary[2];
     EXPECT_EQ(summary[3].rfind(std::string(bravo) + "5 packets 2 days 00:1", 0), 0u) << summary[3];
     EXPECT_EQ(summary[6].rfind(std::string(delta) + "1 packet ", 0), 0u) << summary[6];
+    // Everything: the log's lines up to the export, in order.
+    std::vector<std::string> everything = crlflines(hwtest::readfile("lab all.txt"));
+    ASSERT_GT(everything.size(), arp);
+    ASSERT_LE(everything.size(), log.size());
+    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + everything.size()), everything);
     // The lookup, inside the second patrol: after its start line, before its totals.
     size_t a = indexof(log, std::string(alpha) + "Apple, Inc.");
     size_t b = indexof(log, std::string(bravo) + "PCS Systemtechnik GmbH");

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Reports, exports, the ARP table dump and the vendor lookup against a lab: the dump
+# Reports, both exports, the ARP table dump and the vendor lookup against a lab: the dump
 # in-process against the kernel's table, and the real program driven through its
 # dialogs, with a lookup during a patrol.
 # Usage: lab_reports.sh BUILD   (root; runs under its own Xvfb when no display is set)
