@@ -37,6 +37,8 @@ static void summary(const char* format, int replies, int week) {
     twprintf("%d repl%s in the last week", week, replyending(week));
 }
 
+static bool stopping() { return stoprequest || exitrequest; }
+
 // One patrol; the caller holds `patrolling`.
 static void runpatrol() {
     SYSTEMTIME st = localnow();
@@ -48,12 +50,15 @@ static void runpatrol() {
     twprintf("%s", start);
 
     PatrolCounts c = {};
+    // Every address is submitted first, so that the probes run ahead of this loop.
     probebegin();
+    for (HostRecord* r = hostlist; r; r = r->next) probesubmit(r->addr);
     for (HostRecord* r = hostlist; r; r = r->next) {
-        if (stoprequest || exitrequest) break;
-        probesubmit(r->addr);
+        if (stopping()) break;
         unsigned char mac[6];
-        bool answered = probetake(r->addr, mac);
+        ProbeResult result = probetake(r->addr, mac, stopping);
+        if (result == probecancelled) break;  // stopped while waiting: the record is untouched
+        bool answered = result == probeanswered;
         long long now = now64();
         ProbeOutcome o = updaterecord(r, answered, mac, now);
         if (o.macchanged) {

@@ -23,6 +23,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <mutex>
+#include <vector>
 
 // The limits follow the kernel's timers of the interface, read through Z:. In the lab
 // (retrans 200 ms, delay 1 s, 3 unicast and 3 broadcast solicitations) they come to
@@ -86,30 +88,79 @@ static void readtimers(unsigned ifindex, NeighTimers* t) {
     t->mcastreprobe = readsetting(dir, "mcast_resolicit", d.mcastreprobe);
 }
 
-bool neighbourroute(const Addr4& addr, unsigned* ifindex, NeighTimers* t) {
+// The local subnets and their interfaces' timers, read again when older than this, so
+// that a sweep of many addresses reads them once.
+const DWORD routecachems = 5000;
+struct Subnet {
+    DWORD addr, mask;
+    unsigned ifindex;
+    NeighTimers timers;
+};
+static std::mutex routemutex;
+static std::vector<Subnet> subnets;
+static DWORD subnetsread;
+static bool subnetsvalid = false;
+
+static void readsubnets() {
+    subnets.clear();
     ULONG size = 0;
-    if (GetIpAddrTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER || !size) return false;
+    if (GetIpAddrTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER || !size) return;
     MIB_IPADDRTABLE* table = (MIB_IPADDRTABLE*)malloc(size);
-    if (!table) return false;
-    bool found = false;
+    if (!table) return;
     if (GetIpAddrTable(table, &size, FALSE) == NO_ERROR) {
-        DWORD dest;
-        memcpy(&dest, addr.o, 4);
-        for (DWORD i = 0; i < table->dwNumEntries && !found; i++) {
+        for (DWORD i = 0; i < table->dwNumEntries; i++) {
             const MIB_IPADDRROW& row = table->table[i];
-            DWORD mask = row.dwMask;
-            if (!mask || (row.dwAddr & 0xff) == 127) continue;
-            // On the subnet, and neither the interface's own nor the broadcast address.
-            if ((dest & mask) == (row.dwAddr & mask) && dest != row.dwAddr &&
-                (dest | mask) != 0xffffffffu) {
-                *ifindex = row.dwIndex;
-                found = true;
-            }
+            if (!row.dwMask || (row.dwAddr & 0xff) == 127) continue;
+            Subnet n = {row.dwAddr, row.dwMask, (unsigned)row.dwIndex, {}};
+            readtimers(n.ifindex, &n.timers);
+            subnets.push_back(n);
         }
     }
     free(table);
-    if (found) readtimers(*ifindex, t);
-    return found;
+}
+
+bool neighbourroute(const Addr4& addr, unsigned* ifindex, NeighTimers* t) {
+    std::lock_guard<std::mutex> g(routemutex);
+    if (!subnetsvalid || GetTickCount() - subnetsread > routecachems) {
+        readsubnets();
+        subnetsread = GetTickCount();
+        subnetsvalid = true;
+    }
+    DWORD dest;
+    memcpy(&dest, addr.o, 4);
+    for (const Subnet& n : subnets) {
+        // On the subnet, and neither the interface's own nor the broadcast address.
+        if ((dest & n.mask) == (n.addr & n.mask) && dest != n.addr &&
+            (dest | n.mask) != 0xffffffffu) {
+            *ifindex = n.ifindex;
+            *t = n.timers;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Wine shows a complete entry as reachable whatever the kernel's state, and an
+// incomplete or failed one as stale, a failed one with the MAC it had before.
+static bool completerow(const MIB_IPNET_ROW2& row) {
+    static const unsigned char zero[6] = {0};
+    return row.PhysicalAddressLength == 6 && memcmp(row.PhysicalAddress, zero, 6) != 0 &&
+           (row.State == NlnsReachable || row.State == NlnsPermanent);
+}
+
+bool neighbourcomplete(NeighEntry* out, int max, int* count) {
+    MIB_IPNET_TABLE2* table = nullptr;
+    if (GetIpNetTable2(AF_INET, &table) != NO_ERROR || !table) return false;
+    for (ULONG i = 0; i < table->NumEntries && *count < max; i++) {
+        const MIB_IPNET_ROW2& row = table->Table[i];
+        if (!completerow(row)) continue;
+        NeighEntry& e = out[(*count)++];
+        memcpy(e.addr.o, &row.Address.Ipv4.sin_addr, 4);
+        e.ifindex = row.InterfaceIndex;
+        memcpy(e.mac, row.PhysicalAddress, 6);
+    }
+    FreeMibTable(table);
+    return true;
 }
 
 // The entry for addr: true when complete, with its MAC.
@@ -117,16 +168,12 @@ static bool lookup(const Addr4& addr, unsigned ifindex, unsigned char mac[6]) {
     MIB_IPNET_TABLE2* table = nullptr;
     if (GetIpNetTable2(AF_INET, &table) != NO_ERROR || !table) return false;
     bool complete = false;
-    static const unsigned char zero[6] = {0};
     for (ULONG i = 0; i < table->NumEntries; i++) {
         const MIB_IPNET_ROW2& row = table->Table[i];
         if (row.InterfaceIndex != ifindex ||
             memcmp(&row.Address.Ipv4.sin_addr, addr.o, 4) != 0)
             continue;
-        // Wine shows a complete entry as reachable whatever the kernel's state, and an
-        // incomplete or failed one as stale, a failed one with the MAC it had before.
-        if (row.PhysicalAddressLength == 6 && memcmp(row.PhysicalAddress, zero, 6) != 0 &&
-            (row.State == NlnsReachable || row.State == NlnsPermanent)) {
+        if (completerow(row)) {
             memcpy(mac, row.PhysicalAddress, 6);
             complete = true;
         }
@@ -136,24 +183,44 @@ static bool lookup(const Addr4& addr, unsigned ifindex, unsigned char mac[6]) {
     return complete;
 }
 
-// One empty datagram to the discard port: queued by the kernel until the address is
-// resolved, it makes the kernel solicit. A fresh socket each time, so that datagrams
-// waiting for resolution never block the next send.
-static void nudge(const Addr4& addr) {
+static void startwinsock() {
     static bool started = false;
     if (!started) {
         WSADATA wsa;
         started = WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
     }
-    SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (s == INVALID_SOCKET) return;
+}
+
+// One empty datagram to the discard port: queued by the kernel until the address is
+// resolved, it makes the kernel solicit.
+void nudgewith(Nudger* n, const Addr4& addr) {
+    if (n->sock && n->sent >= nudgespersocket) nudgerclose(n);
+    if (!n->sock) {
+        startwinsock();
+        SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+        if (s == INVALID_SOCKET) return;
+        n->sock = (unsigned long long)s;
+        n->sent = 0;
+    }
     sockaddr_in to;
     memset(&to, 0, sizeof to);
     to.sin_family = AF_INET;
     to.sin_port = htons(9);
     memcpy(&to.sin_addr, addr.o, 4);
-    sendto(s, "", 0, 0, (const sockaddr*)&to, sizeof to);
-    closesocket(s);
+    sendto((SOCKET)n->sock, "", 0, 0, (const sockaddr*)&to, sizeof to);
+    n->sent++;
+}
+
+void nudgerclose(Nudger* n) {
+    if (n->sock) closesocket((SOCKET)n->sock);
+    n->sock = 0;
+    n->sent = 0;
+}
+
+static void nudge(const Addr4& addr) {
+    Nudger n = {0, 0};
+    nudgewith(&n, addr);
+    nudgerclose(&n);
 }
 
 enum Watch { stayedcomplete, turnedincomplete, completed, timedout };

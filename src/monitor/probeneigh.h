@@ -25,3 +25,22 @@ ProbeLimits probelimits(const NeighTimers& t);
 // else the interface index and its timers.
 bool neighbourroute(const Addr4& addr, unsigned* ifindex, NeighTimers* t);
 bool neighbourprobe(const Addr4& addr, unsigned char mac[6]);
+
+// Pieces shared with the probes run ahead of the patrol (probeahead.cpp).
+struct NeighEntry {
+    Addr4 addr;
+    unsigned ifindex;
+    unsigned char mac[6];
+};
+// The complete entries of the neighbour table, appended to out (at most max); false when
+// the table cannot be read.
+bool neighbourcomplete(NeighEntry* out, int max, int* count);
+// Sends nudges; a fresh socket every `nudgespersocket` nudges, so that datagrams waiting
+// for resolution never block a send.
+const int nudgespersocket = 64;
+struct Nudger {
+    unsigned long long sock;  // the open socket, 0 for none
+    int sent;                 // nudges sent through it
+};
+void nudgewith(Nudger* n, const Addr4& addr);
+void nudgerclose(Nudger* n);

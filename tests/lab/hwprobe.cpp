@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     int bad = 0;
+    probeahead = false;  // one probe at a time, each timed on its own
     probebegin();
     for (int i = 1; i < argc; i++) {
         Addr4 a;
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
         probesubmit(a);
         unsigned char mac[6];
         DWORD start = GetTickCount();
-        bool answered = probetake(a, mac);
+        bool answered = probetake(a, mac, nullptr) == probeanswered;
         DWORD ms = GetTickCount() - start;
         if (answered)
             printf("%s %02x:%02x:%02x:%02x:%02x:%02x %lu\n", argv[i], mac[0], mac[1], mac[2],

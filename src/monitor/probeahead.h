@@ -1,0 +1,17 @@
+// Probes run ahead of a patrol: many in flight, paced, answers kept until taken.
+#pragma once
+#include "monitor/probe.h"
+
+const int aheadrate = 400;      // probes started per second at most
+const int aheadburst = 32;      // started at once after a pause
+const int aheadinflight = 512;  // probes in flight at most
+const int aheadworkers = 8;     // SendARP calls at once
+const int aheadpoll = 100;      // ms between two looks at the neighbour table
+
+struct AheadRun;
+AheadRun* aheadstart();
+void aheadsubmit(AheadRun* run, const Addr4& addr);
+// The answer of the index-th submitted address.
+ProbeResult aheadtake(AheadRun* run, size_t index, unsigned char mac[6], stopfn stopped);
+// Ends the run without waiting for its threads; they drop what they still find.
+void aheadstop(AheadRun* run);
