@@ -49,5 +49,8 @@ void exportfile(int command) {
         writeeverything(f);
     else if (command == IDM_EXPORTSUMMARY)
         writesummary(f);
-    fclose(f);
+    // A full disk shows only here: the lines may have gone no further than the buffer.
+    bool written = !ferror(f);
+    written = fclose(f) == 0 && written;
+    if (!written) msgbox(captionerror, "Cannot write <%s>", path);
 }
