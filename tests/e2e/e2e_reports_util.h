@@ -87,6 +87,9 @@ inline HWND opendialog(const drv::Program& p, HWND w, int id, const std::string&
                 if (d.title == title) return d.window;
             std::string text;
             if (HWND box = messagebox(p, &text)) {
+                // The report dialog's "to" static has the id of a message box's text: a
+                // dialog that appeared since the look above is the one wanted.
+                if (drv::text(box) == title) return box;
                 if (text != "Can't do that while patrolling!") {
                     lastbox = drv::text(box) + ": " + text;
                     return nullptr;

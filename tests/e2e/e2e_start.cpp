@@ -1,6 +1,10 @@
 // Starting and closing the real program.
 #include <gtest/gtest.h>
 #include "driver.h"
+#include "hwtest.h"
+
+// The started programs write the prefix's registry; the checks here read that one.
+static const bool sharedregistry = (hwtest::privateregistry = false, true);
 
 namespace {
 

@@ -173,7 +173,8 @@ TEST(E2EUi, InvalidAddressAndSubnetMessagesAreRealMessageBoxes) {
     EXPECT_STREQ(buf, "0 0 0 0");
 }
 
-TEST(E2EUi, AboutShowsTheTextBoxAndCopyPutsTheTextOnTheClipboard) {
+// Serial: the clipboard and the modifier keys are shared by every process of the session.
+TEST(E2EUiSerial, AboutShowsTheTextBoxAndCopyPutsTheTextOnTheClipboard) {
     hwtest::InputTurn turn;
     drv::Program p;
     HWND w;
@@ -217,7 +218,8 @@ void viewmetrics(HWND w, int* lineheight, int* charwidth) {
     *charwidth = sz.cx / 10;
 }
 
-TEST(E2EUi, MouseDragThenCtrlCPutsExactlyTheDraggedText) {
+// Serial, as above.
+TEST(E2EUiSerial, MouseDragThenCtrlCPutsExactlyTheDraggedText) {
     hwtest::InputTurn turn;
     drv::Program p;
     HWND w;

@@ -29,6 +29,10 @@ public:
     void set(long long now);
 };
 
+// In-process tests get private registry roots; the end-to-end tests, which read what the
+// real program wrote, turn this off.
+extern bool privateregistry;
+
 // Removes SOFTWARE\Hostwarden under both roots.
 void clearregistry();
 // The whole content of a file, or "" when it cannot be read.

@@ -31,9 +31,39 @@ void removetree(const char* dir) {
     RemoveDirectoryA(dir);
 }
 
+// Each test process gets registry roots of its own: HKLM and HKCU are mapped onto a
+// private key, so programs and tests running beside it never see its placement key
+// (nor it theirs).
+class PrivateRegistry {
+    char name[64] = "";
+    HKEY lm = nullptr, cu = nullptr;
+
+public:
+    void begin() {
+        snprintf(name, sizeof name, "Software\\HostwardenTests\\%lu", GetCurrentProcessId());
+        char path[96];
+        snprintf(path, sizeof path, "%s\\lm", name);
+        RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &lm,
+                        nullptr);
+        snprintf(path, sizeof path, "%s\\cu", name);
+        RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &cu,
+                        nullptr);
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, lm);
+        RegOverridePredefKey(HKEY_CURRENT_USER, cu);
+    }
+    void end() {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegCloseKey(lm);
+        RegCloseKey(cu);
+        RegDeleteTreeA(HKEY_CURRENT_USER, name);
+    }
+};
+
 class FreshDirectory : public testing::EmptyTestEventListener {
     char home[MAX_PATH] = "";
     char dir[MAX_PATH] = "";
+    PrivateRegistry registry;
 
     void OnTestStart(const testing::TestInfo&) override {
         GetCurrentDirectoryA(MAX_PATH, home);
@@ -42,6 +72,7 @@ class FreshDirectory : public testing::EmptyTestEventListener {
         snprintf(dir, sizeof dir, "%shwtest-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
         CreateDirectoryA(dir, nullptr);
         SetCurrentDirectoryA(dir);
+        if (hwtest::privateregistry) registry.begin();
         hwtest::clearregistry();
         noticehook = nullptr;
         clockhook = nullptr;
@@ -50,10 +81,13 @@ class FreshDirectory : public testing::EmptyTestEventListener {
         SetCurrentDirectoryA(home);
         removetree(dir);
         hwtest::clearregistry();
+        if (hwtest::privateregistry) registry.end();
     }
 };
 
 }  // namespace
+
+bool hwtest::privateregistry = true;
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
