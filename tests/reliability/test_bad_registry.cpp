@@ -42,29 +42,7 @@ class BadPlacement : public testing::Test {
 protected:
     Notices notices;
     FakeNetwork network{true};
-    // Tests run side by side in one Wine prefix and every close stores a placement: this
-    // process's two roots are mapped to keys of its own.
-    HKEY lm = nullptr, cu = nullptr;
-    void SetUp() override {
-        char base[64];
-        snprintf(base, sizeof base, "Software\\HostwardenTest-%lu", GetCurrentProcessId());
-        std::string b = base;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (b + "\\lm").c_str(), 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &lm, nullptr), ERROR_SUCCESS);
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (b + "\\cu").c_str(), 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &cu, nullptr), ERROR_SUCCESS);
-        ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, lm), ERROR_SUCCESS);
-        ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, cu), ERROR_SUCCESS);
-    }
-    void TearDown() override {
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(lm);
-        RegCloseKey(cu);
-        char base[64];
-        snprintf(base, sizeof base, "Software\\HostwardenTest-%lu", GetCurrentProcessId());
-        RegDeleteTreeA(HKEY_CURRENT_USER, base);
-    }
+    // The test main maps this process's registry roots onto keys of its own.
     // Starts over the stored value with one watched address; true when the window opened
     // and its record loaded.
     void start() {
