@@ -2,11 +2,11 @@
 #pragma once
 #include "monitor/probe.h"
 
-const int aheadrate = 400;      // probes started per second at most
+const int aheadrate = 500;      // probes started per second at most
 const int aheadburst = 32;      // started at once after a pause
 const int aheadinflight = 512;  // probes in flight at most
 const int aheadworkers = 8;     // SendARP calls at once
-const int aheadpoll = 100;      // ms between two looks at the neighbour table
+const int aheadpoll = 50;       // ms between two looks at the neighbour table
 
 struct AheadRun;
 AheadRun* aheadstart();

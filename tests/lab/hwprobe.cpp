@@ -3,15 +3,19 @@
 //   hwprobe ADDR...          one line per address: ADDR MAC|none MILLISECONDS
 //   hwprobe limits ADDR      the route, the kernel timers and the limits for ADDR
 //   hwprobe table            the neighbour table as the system shows it
+//   hwprobe save N           the time of one saverecords of N records
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
 #include <iphlpapi.h>
 #include <netioapi.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include "monitor/probe.h"
 #include "monitor/probeneigh.h"
+#include "monitor/hostlist.h"
+#include "monitor/records.h"
 
 static bool parse(const char* text, Addr4* a) {
     unsigned v[4];
@@ -56,6 +60,19 @@ int main(int argc, char** argv) {
                    (unsigned long)r.PhysicalAddressLength, m[0], m[1], m[2], m[3], m[4], m[5]);
         }
         FreeMibTable(t);
+        return 0;
+    }
+    if (argc == 3 && !strcmp(argv[1], "save")) {
+        HostRecord* last = nullptr;
+        for (int i = 0, n = atoi(argv[2]); i < n; i++) {
+            last = (HostRecord*)listappendafter(hostlisthead(), last, sizeof(HostRecord));
+            last->addr = {{10, 77, (unsigned char)(1 + i / 256), (unsigned char)(i % 256)}};
+            last->replies = i;
+            last->firstseen = 1700000000 + i;
+        }
+        DWORD start = GetTickCount();
+        saverecords();
+        printf("saverecords %s %lu ms\n", argv[2], (unsigned long)(GetTickCount() - start));
         return 0;
     }
     int bad = 0;
