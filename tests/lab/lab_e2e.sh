@@ -78,11 +78,12 @@ echo "close during patrol 4: exited with $rc after $closems ms"
 
 log >"$WORK/log.txt"
 tr -d '\r' <"$WORK/Hostwarden.INI" >"$WORK/ini.txt"
-python3 - "$WORK/log.txt" "$WORK/ini.txt" "$rc" <<'PY'
+python3 - "$WORK/log.txt" "$WORK/ini.txt" "$rc" "$ms3" "$closems" <<'PY'
 import re, sys
 log = open(sys.argv[1]).read().split("\n")
 ini = open(sys.argv[2]).read()
 rc = int(sys.argv[3])
+stopms, closems = int(sys.argv[4]), int(sys.argv[5])
 fails = []
 def check(cond, what):
     print(("ok   " if cond else "FAIL ") + what)
@@ -139,6 +140,9 @@ for n, p in ((3, patrols[2]), (4, patrols[3])):
     check(len(p) >= 3 and not any("in subnet" in l for l in p) and len(p) < 10,
           "patrol %d ended early: no subnet summary, closing lines printed (%d lines)" % (n, len(p)))
 check(rc == 0, "program exited with code 0 after closing during a patrol")
+# Probes run ahead, so neither waits for a probe in flight.
+check(closems < 1000, "closing during a patrol: program gone in %d ms (< 1000)" % closems)
+check(stopms < 1000, "Stop Patrolling: patrol over %d ms after the command (< 1000)" % stopms)
 def record(addr):
     m = re.search(r"SOFTWARE\\Hostwarden\\%s=(.*)" % re.escape(addr), ini)
     return m.group(1).split() if m else []
