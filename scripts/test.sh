@@ -8,7 +8,7 @@ BUILD=${HW_BUILD:-$HW_ROOT/build}
 
 hw_install
 hw_fuzz_install
-hw_build "$BUILD"
+hw_build "$BUILD" -DHW_TESTS=ON  # run.sh may have built the same folder without tests
 hw_fuzz_build "$BUILD/fuzz" >/dev/null
 # The native fuzz targets first (no Wine, no network): each replays its corpus, then
 # fuzzes a few seconds. The same ctest arguments select among them.
