@@ -37,7 +37,8 @@ day=86400
 drv() { labrun wine "$DRV" "$@" | tr -d '\r'; }
 log() { cat "$WORK"/HostwardenLog*.txt 2>/dev/null | tr -d '\r'; }
 totals() { log | grep -c ' total repl' || true; }
-# Waits until the log holds N closing summaries; prints the seconds it took.
+# Waits until the log holds N closing summaries, and for the save that follows them;
+# prints the milliseconds it took until the last line.
 waittotals() {
     local n=$1 start=$(date +%s%N)
     for _ in $(seq 600); do
@@ -45,6 +46,7 @@ waittotals() {
         sleep 0.1
     done
     echo "$(( ($(date +%s%N) - start) / 1000000 ))"
+    sleep 1
 }
 
 labrun bash -c "cd '$WORK' && exec wine '$EXE'" &
