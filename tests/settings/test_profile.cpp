@@ -160,6 +160,27 @@ TEST(Profile, EmptyAndAbsentKeysReadAsNothingAndWritesReadBack) {
     EXPECT_EQ(readfile("Hostwarden.INI").find("C:\\data"), std::string::npos);
 }
 
+TEST(Profile, ChangeOfManyKeysReplacesValuesInPlaceAndKeepsTheOthers) {
+    hwtest::writefile("Hostwarden.INI",
+                      "[Other]\r\nx=1\r\n[Hostwarden]\r\nsoftware\\hostwarden\\period=5\r\n"
+                      "SOFTWARE\\Hostwarden\\Export=C:\\a.txt\r\n");
+    profilebegin();
+    profileput(keyperiod, "7");
+    profileput("SOFTWARE\\Hostwarden\\10.77.0.1", "second");
+    ASSERT_TRUE(profileend());
+    char buf[profilebuf];
+    ASSERT_TRUE(getprofile(keyperiod, buf));
+    EXPECT_STREQ(buf, "7");
+    ASSERT_TRUE(getprofile(keyexport, buf));
+    EXPECT_STREQ(buf, "C:\\a.txt");
+    ASSERT_TRUE(getprofile("SOFTWARE\\Hostwarden\\10.77.0.1", buf));
+    EXPECT_STREQ(buf, "second");
+    EXPECT_EQ(GetPrivateProfileIntA("Other", "x", 0, ".\\Hostwarden.INI"), 1);
+    std::string file = hwtest::readfile("Hostwarden.INI");
+    EXPECT_EQ(file.find("period="), file.rfind("period=")) << file;  // replaced, not added
+    EXPECT_EQ(file.find("10.77.0.1="), file.rfind("10.77.0.1=")) << file;
+}
+
 TEST(ProfileParse, NumbersReadAsScanfWouldButWithoutOverflow) {
     int n[4];
     EXPECT_TRUE(parsefournumbers(" 1\t2\n3 +4 rest", n));
