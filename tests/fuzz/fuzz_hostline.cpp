@@ -12,13 +12,7 @@ static bool endswith(const char* s, const char* tail) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in = {data, size};
-    HostRecord r = {};
-    in.take(r.mac, 6);
-    r.replies = in.get<int>();
-    r.misses = in.get<int>();
-    r.firstseen = in.get<long long>();
-    r.lastreply = in.get<long long>();
-    r.addr = in.get<Addr4>();
+    HostRecord r = takerecord(in);
     unsigned char answer[6];
     in.take(answer, 6);
     uint8_t flags = in.get<uint8_t>();

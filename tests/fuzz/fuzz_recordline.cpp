@@ -25,13 +25,7 @@ static void roundtrip(const HostRecord& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in = {data, size};
-    HostRecord r = {};
-    in.take(r.mac, 6);
-    r.replies = in.get<int>();
-    r.misses = in.get<int>();
-    r.firstseen = in.get<long long>();
-    r.lastreply = in.get<long long>();
-    r.addr = in.get<Addr4>();
+    HostRecord r = takerecord(in);
     roundtrip(r);
 
     char key[recordkeysize];

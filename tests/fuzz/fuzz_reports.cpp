@@ -12,17 +12,6 @@
 static long long clockvalue;
 static long long fuzzclock() { return clockvalue; }
 
-static HostRecord takerecord(FuzzInput& in) {
-    HostRecord r = {};
-    in.take(r.mac, 6);
-    r.replies = in.get<int>();
-    r.misses = in.get<int>();
-    r.firstseen = in.get<long long>();
-    r.lastreply = in.get<long long>();
-    r.addr = in.get<Addr4>();
-    return r;
-}
-
 static int sign(int v) { return v < 0 ? -1 : v > 0; }
 
 static void checkorder(int (*cmp)(const void*, const void*), HostRecord** v, int n) {

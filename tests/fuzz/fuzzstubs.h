@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <stdlib.h>
+#include "monitor/hostlist.h"
 
 extern int fuzznotices;    // msgbox calls
 extern int fuzzlines;      // twprintf calls
@@ -36,3 +37,15 @@ struct FuzzInput {
         return v;
     }
 };
+
+// A HostRecord from the input: MAC, replies, misses, firstseen, lastreply, address.
+inline HostRecord takerecord(FuzzInput& in) {
+    HostRecord r = {};
+    in.take(r.mac, 6);
+    r.replies = in.get<int>();
+    r.misses = in.get<int>();
+    r.firstseen = in.get<long long>();
+    r.lastreply = in.get<long long>();
+    r.addr = in.get<Addr4>();
+    return r;
+}
