@@ -33,17 +33,20 @@ hw_build() {
 # hw_prefix DIR: a private Wine prefix with fonts and a virtual desktop (no window
 # manager waits), made once.
 hw_prefix() {
+    case $1 in /*) ;; *) set -- "$PWD/$1" ;; esac  # Wine takes absolute paths only
     export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     if [ ! -f "$WINEPREFIX/.hw-ready" ]; then
         rm -rf "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1
-        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-        cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        wineserver -w
-        touch "$WINEPREFIX/.hw-ready"
+        # Marked ready only when every step worked: a half-made prefix (no virtual
+        # desktop, managed windows) would make later runs slow and different.
+        wineboot -i >/dev/null 2>&1 &&
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" &&
+        { cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true; } &&
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 &&
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
+        wineserver -w &&
+        touch "$WINEPREFIX/.hw-ready" || { echo "cannot set up the Wine prefix $WINEPREFIX" >&2; return 1; }
     fi
 }
 
