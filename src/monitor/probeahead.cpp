@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+arpfn aheadarp = sendarp;
+
 namespace {
 
 enum Phase { queued, reprobing, resolving, finished };
@@ -69,13 +71,10 @@ void sendarpworker(StateRef s) {
             slot = &s->slots[s->next++];
             s->started++;
         }
-        IPAddr dest;
-        memcpy(&dest, slot->addr.o, 4);
-        ULONG buf[2] = {0, 0};
-        ULONG len = 6;
-        bool answered = SendARP(dest, 0, buf, &len) == NO_ERROR && len == 6;
+        unsigned char mac[6];
+        bool answered = aheadarp(slot->addr, mac) == NO_ERROR;
         std::lock_guard<std::mutex> g(s->m);
-        finish(*slot, answered, (const unsigned char*)buf);
+        finish(*slot, answered, mac);
         s->cv.notify_all();
     }
 }
@@ -160,11 +159,8 @@ void engine(StateRef s) {
         if (s->quit) return;
         slot = &s->slots[0];
     }
-    IPAddr dest;
-    memcpy(&dest, slot->addr.o, 4);
-    ULONG buf[2] = {0, 0};
-    ULONG len = 6;
-    DWORD rc = SendARP(dest, 0, buf, &len);
+    unsigned char mac[6];
+    unsigned long rc = aheadarp(slot->addr, mac);
     if (rc == ERROR_NOT_SUPPORTED) {
         neighbourengine(s);
         return;
@@ -173,7 +169,7 @@ void engine(StateRef s) {
         std::lock_guard<std::mutex> g(s->m);
         s->next = 1;
         s->started = 1;
-        finish(*slot, rc == NO_ERROR && len == 6, (const unsigned char*)buf);
+        finish(*slot, rc == NO_ERROR, mac);
         s->cv.notify_all();
     }
     for (int i = 1; i < aheadworkers; i++) std::thread(sendarpworker, s).detach();

@@ -8,6 +8,10 @@ const int aheadinflight = 512;  // probes in flight at most
 const int aheadworkers = 8;     // SendARP calls at once
 const int aheadpoll = 50;       // ms between two looks at the neighbour table
 
+// The SendARP call of the workers, sendarp but for tests.
+typedef unsigned long (*arpfn)(const Addr4& addr, unsigned char mac[6]);
+extern arpfn aheadarp;
+
 struct AheadRun;
 AheadRun* aheadstart();
 void aheadsubmit(AheadRun* run, const Addr4& addr);

@@ -1,0 +1,180 @@
+// Probes ahead on the SendARP path, with a scripted SendARP: order, bounds, pace, stop.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+#include "monitor/probeahead.h"
+
+namespace {
+
+// The scripted SendARP: address 10.77.1.N answers with 02:77:00:00:01:N unless silent,
+// after delayms[N]; an address in `held` waits until `release` is signalled.
+struct Fake {
+    std::mutex m;
+    int delayms[256] = {};
+    std::set<int> silent, held;
+    std::vector<DWORD> starts;  // tick of each call, in call order
+    int running = 0, maxrunning = 0;
+    HANDLE release = nullptr;
+};
+Fake* fake;
+
+unsigned long fakearp(const Addr4& a, unsigned char mac[6]) {
+    int n = a.o[3];
+    int delay;
+    bool hold, silent;
+    {
+        std::lock_guard<std::mutex> g(fake->m);
+        fake->starts.push_back(GetTickCount());
+        fake->maxrunning = std::max(fake->maxrunning, ++fake->running);
+        delay = fake->delayms[n];
+        hold = fake->held.count(n) != 0;
+        silent = fake->silent.count(n) != 0;
+    }
+    if (delay) Sleep(delay);
+    if (hold) WaitForSingleObject(fake->release, 10000);
+    unsigned char m[6] = {2, 0x77, 0, 0, 1, (unsigned char)n};
+    memcpy(mac, m, 6);
+    std::lock_guard<std::mutex> g(fake->m);
+    fake->running--;
+    return silent ? ERROR_BAD_NET_NAME : NO_ERROR;
+}
+
+Addr4 addr(int n) { return {{10, 77, 1, (unsigned char)n}}; }
+
+std::atomic<bool> stopflag(false);
+bool stopped() { return stopflag; }
+
+class ProbeAhead : public testing::Test {
+protected:
+    void SetUp() override {
+        fake = new Fake;
+        fake->release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        aheadarp = fakearp;
+        stopflag = false;
+    }
+    void TearDown() override {
+        // The workers outlive their run: let every call in flight end before the script goes.
+        SetEvent(fake->release);
+        for (int i = 0; i < 500; i++) {
+            {
+                std::lock_guard<std::mutex> g(fake->m);
+                if (!fake->running) break;
+            }
+            Sleep(10);
+        }
+        Sleep(50);
+        aheadarp = sendarp;
+        CloseHandle(fake->release);
+        delete fake;
+    }
+    AheadRun* start(int count) {
+        AheadRun* run = aheadstart();
+        for (int i = 1; i <= count; i++) aheadsubmit(run, addr(i));
+        return run;
+    }
+    size_t calls() {
+        std::lock_guard<std::mutex> g(fake->m);
+        return fake->starts.size();
+    }
+};
+
+TEST_F(ProbeAhead, AnswersAreTakenInSubmissionOrderWhateverOrderTheyFinishIn) {
+    // Later addresses finish first; every third is silent.
+    for (int i = 1; i <= 40; i++) {
+        fake->delayms[i] = (41 - i) * 3;
+        if (i % 3 == 0) fake->silent.insert(i);
+    }
+    AheadRun* run = start(40);
+    for (int i = 1; i <= 40; i++) {
+        unsigned char mac[6] = {};
+        ProbeResult r = aheadtake(run, i - 1, mac, stopped);
+        if (i % 3 == 0) {
+            EXPECT_EQ(r, probeunanswered) << i;
+        } else {
+            ASSERT_EQ(r, probeanswered) << i;
+            EXPECT_EQ(mac[5], i);
+            EXPECT_EQ(mac[0], 2);
+        }
+    }
+    // Past the end of what was submitted: no answer, and no wait.
+    unsigned char mac[6];
+    EXPECT_EQ(aheadtake(run, 40, mac, stopped), probeunanswered);
+    aheadstop(run);
+    EXPECT_EQ(calls(), 40u);  // each address asked once
+    EXPECT_GT(fake->maxrunning, 1);  // they did run ahead, side by side
+    EXPECT_LE(fake->maxrunning, aheadworkers);
+}
+
+TEST_F(ProbeAhead, SendingIsPacedAfterTheFirstBurst) {
+    const int count = 200;
+    AheadRun* run = start(count);
+    unsigned char mac[6];
+    for (int i = 0; i < count; i++) ASSERT_EQ(aheadtake(run, i, mac, stopped), probeanswered);
+    aheadstop(run);
+    ASSERT_EQ(calls(), (size_t)count);
+    // The k-th call may start no sooner than the pace allows after the first; a tick of
+    // slack for the clock's granularity. A slow machine only makes it later.
+    for (int k = aheadburst + 1; k < count; k += 20) {
+        long long earliest = (long long)(k - aheadburst) * 1000 / aheadrate - 20;
+        EXPECT_GE((long long)(fake->starts[k] - fake->starts[0]), earliest) << k;
+    }
+}
+
+TEST_F(ProbeAhead, StopWhileAProbeIsOutstandingCancelsAtOnceAndSendsNoMore) {
+    for (int i = 1; i <= 100; i++) fake->delayms[i] = 20;
+    fake->held.insert(4);
+    AheadRun* run = start(100);
+    unsigned char mac[6];
+    for (int i = 0; i < 3; i++) ASSERT_EQ(aheadtake(run, i, mac, stopped), probeanswered);
+    // The fourth answer never comes while the stop is requested from another thread.
+    std::thread stopper([] {
+        Sleep(100);
+        stopflag = true;
+    });
+    DWORD t0 = GetTickCount();
+    EXPECT_EQ(aheadtake(run, 3, mac, stopped), probecancelled);
+    EXPECT_LT(GetTickCount() - t0, 1000u);
+    stopper.join();
+    t0 = GetTickCount();
+    aheadstop(run);  // returns without waiting for the held probe
+    EXPECT_LT(GetTickCount() - t0, 500u);
+    Sleep(60);  // a worker between its last look and its call has made it by now
+    size_t atstop = calls();
+    Sleep(300);
+    EXPECT_EQ(calls(), atstop);
+    EXPECT_LT(atstop, 100u);
+    // The held probe ends after its run is gone; a new run knows nothing of it.
+    SetEvent(fake->release);
+    {
+        std::lock_guard<std::mutex> g(fake->m);
+        fake->silent.insert(4);
+    }
+    AheadRun* again = aheadstart();
+    aheadsubmit(again, addr(4));
+    EXPECT_EQ(aheadtake(again, 0, mac, nullptr), probeunanswered);
+    aheadstop(again);
+}
+
+TEST_F(ProbeAhead, UnsupportedSendArpOnTheFirstAddressAsksNothingMoreOfIt) {
+    // Where SendARP is not supported the run turns to the neighbour table; addresses off
+    // every local subnet are answered there as silent without anything being sent.
+    aheadarp = [](const Addr4& a, unsigned char mac[6]) -> unsigned long {
+        fakearp(a, mac);
+        return ERROR_NOT_SUPPORTED;
+    };
+    AheadRun* run = aheadstart();
+    Addr4 far1 = {{10, 77, 250, 1}}, far2 = {{10, 77, 250, 2}};
+    aheadsubmit(run, far1);
+    aheadsubmit(run, far2);
+    unsigned char mac[6];
+    EXPECT_EQ(aheadtake(run, 0, mac, nullptr), probeunanswered);
+    EXPECT_EQ(aheadtake(run, 1, mac, nullptr), probeunanswered);
+    aheadstop(run);
+    EXPECT_EQ(calls(), 1u);
+}
+
+}  // namespace
