@@ -93,6 +93,7 @@ void neighbourengine(StateRef s) {
     size_t first = 0;  // slots before it are finished
     for (;;) {
         int n = 0;
+        DWORD looked = GetTickCount();  // a deadline counts as past only if the look began after it
         neighbourcomplete(table.data(), (int)table.size(), &n);
         std::unique_lock<std::mutex> l(s->m);
         if (s->quit) break;
@@ -101,7 +102,7 @@ void neighbourengine(StateRef s) {
         for (size_t i = first; i < s->next; i++) {
             Slot& slot = s->slots[i];
             const NeighEntry* e = slot.phase == finished ? nullptr : findentry(table, n, slot);
-            bool late = (int)(now - slot.deadline) >= 0;
+            bool late = (int)(looked - slot.deadline) >= 0;
             if (slot.phase == reprobing) {
                 if (!e) {  // the old MAC did not answer: a broadcast asks
                     nudgewith(&nudger, slot.addr);

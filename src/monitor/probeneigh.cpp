@@ -230,9 +230,12 @@ static Watch watch(const Addr4& addr, unsigned ifindex, bool complete, int ms,
                    unsigned char mac[6]) {
     DWORD start = GetTickCount();
     for (;;) {
+        // The verdict at the end rests on a look begun after it: a look slowed by a busy
+        // machine may show the table as it was well before.
+        bool over = (int)(GetTickCount() - start) >= ms;
         bool now = lookup(addr, ifindex, mac);
         if (now != complete) return now ? completed : turnedincomplete;
-        if ((int)(GetTickCount() - start) >= ms) return complete ? stayedcomplete : timedout;
+        if (over) return complete ? stayedcomplete : timedout;
         Sleep(probepoll);
     }
 }
