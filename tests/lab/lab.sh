@@ -5,7 +5,8 @@
 # an address on each of the two lab subnets, 10.77.1.0/24 and 10.77.2.0/24. The lab
 # has no route out. Names are unique per run, so labs may run side by side.
 #
-#   lab.sh prefix                       a fresh unique prefix for one lab
+#   lab.sh prefix OWNER                 a fresh unique prefix for a lab of process OWNER
+#   lab.sh sweep                        removes the labs whose owner process is gone
 #   lab.sh up PREFIX HOST...            HOST is IP,MAC[,NAME]; NAME goes to the hosts file
 #                                       of the monitoring namespace (/etc/netns/MON/hosts)
 #   lab.sh down PREFIX                  ends the lab's processes, removes everything
@@ -24,6 +25,10 @@
 #   retrans_time_ms 200          (Linux: 1000) between two solicitations
 #   ucast_solicit 3, mcast_solicit 3 (Linux defaults)
 # With LAB_TIMERS=linux in the environment of "up" the kernel's defaults stay.
+#
+# A lab's prefix holds the process id of its owner (the script that made it). A script
+# killed outright (ctest's time-out) never runs its own cleanup: "sweep", and every "up",
+# remove such labs once their owner is gone.
 set -euo pipefail
 
 LAB_SUBNETS="10.77.1 10.77.2"
@@ -111,10 +116,24 @@ down() {
     rm -rf "/etc/netns/$(ns_mon "$p")"
 }
 
+# The labs whose owner has gone; a lab of a running owner is never touched.
+sweep() {
+    local p owner
+    for p in $(ip netns list | awk '{print $1}' | sed -nE 's/^(hwlab-[0-9]+-[0-9]+)-(mon|sw|h-.*)$/\1/p' | sort -u); do
+        owner=${p#hwlab-}; owner=${owner%-*}
+        kill -0 "$owner" 2>/dev/null && continue
+        echo "lab: removing $p, left by process $owner that has gone" >&2
+        down "$p"
+    done
+}
+
 cmd=${1:-}; shift || true
 case "$cmd" in
-prefix) echo "hwlab-$$-$RANDOM" ;;
-up) up "$@" ;;
+prefix)
+    [[ "${1:-}" =~ ^[0-9]+$ ]] || { echo "lab: prefix needs the owner's process id" >&2; exit 2; }
+    echo "hwlab-$1-$RANDOM" ;;
+sweep) sweep ;;
+up) sweep; up "$@" ;;
 down) down "$1" ;;
 mon) echo "$(ns_mon "$1")" ;;
 exec) p=$1; shift; exec ip netns exec "$(ns_mon "$p")" "$@" ;;
@@ -128,5 +147,5 @@ newmac)
     ip -n "$h" link set eth0 up
     ;;
 neigh) ip -n "$(ns_mon "$1")" neigh show ;;
-*) sed -n '2,20p' "$0" >&2; exit 2 ;;
+*) sed -n '2,/^[^#]/{/^#/p}' "$0" >&2; exit 2 ;;
 esac
