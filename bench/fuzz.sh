@@ -5,7 +5,7 @@
 # current directory as crash-<hash> and named in the output.
 set -uo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
-BUILD=${HW_BUILD:-$HW_ROOT/build}
+BUILD=$HW_BUILD
 RUNS=${RUNS:-1000000}
 
 hw_fuzz_install

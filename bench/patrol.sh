@@ -4,14 +4,16 @@
 # floor), a full patrol with probes ahead, the one-at-a-time patrol (32 addresses,
 # scaled to 512), arp-scan over the same ranges, the time from program start to the
 # first host line with 512 records in the profile, and one saverecords of 512 records.
-# Usage: bench/patrol.sh [BUILD]   (builds BUILD, default build-bench, with the tests)
+# Usage: bench/patrol.sh [BUILD]   (builds BUILD, default build-bench or build-bench64,
+# with the tests, for the build this machine runs: scripts/lib.sh)
 set -uo pipefail
-HW_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/../scripts/lib.sh"
 BUILD=${1:-$HW_ROOT/build-bench}
+[ "$HW_ARCH" = x64 ] && BUILD=${1:-$HW_ROOT/build-bench64}
 if [ -z "${HW_BENCH_BUILT:-}" ]; then
-    source "$HW_ROOT/scripts/lib.sh"
     hw_install
-    hw_build "$BUILD" >/dev/null || exit 1
+    hw_build "$BUILD" "$HW_ARCH" >/dev/null || exit 1
+    echo "Timing the $HW_ARCH build in $BUILD"
 fi
 if [ -z "${DISPLAY:-}" ]; then
     exec env HW_BENCH_BUILT=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BUILD"
@@ -55,7 +57,7 @@ patrol() {
     local dir=$1; shift
     local t0 t1=""
     t0=$(date +%s%N)
-    labrun env "$@" bash -c "cd '$dir' && exec wine '$LABBUILD/Hostwarden.exe'" &
+    labrun env "$@" bash -c "cd '$dir' && exec '$HW_WINE' '$LABBUILD/Hostwarden.exe'" &
     local prog=$!
     for _ in $(seq 3000); do
         n=$(cat "$dir"/HostwardenLog*.txt 2>/dev/null | wc -l)
@@ -66,14 +68,14 @@ patrol() {
     firstms=$(ms "$t0")
     waitpatrols "$dir" 1
     patrolms=$(( ($(date +%s%N) - t1) / 1000000 ))
-    labrun wine "$LABBUILD/tests/e2e/hwdriver.exe" close
+    labrun "$HW_WINE" "$LABBUILD/tests/e2e/hwdriver.exe" close
     wait $prog
 }
 
 labwine_init "$BUILD" bench $HOSTS >/dev/null
-lim=$(labrun wine "$LABBUILD/tests/lab/hwprobe.exe" limits 10.77.1.200 | tr -d '\r')
+lim=$(labrun "$HW_WINE" "$LABBUILD/tests/lab/hwprobe.exe" limits 10.77.1.200 | tr -d '\r')
 echo "kernel timers and probe limits: $lim"
-floor=$(labrun wine "$LABBUILD/tests/lab/hwprobe.exe" 10.77.1.200 | tr -d '\r' | awk '{print $3}')
+floor=$(labrun "$HW_WINE" "$LABBUILD/tests/lab/hwprobe.exe" 10.77.1.200 | tr -d '\r' | awk '{print $3}')
 echo "one unanswered probe alone (floor): $floor ms"
 
 profile "$OUT/ahead" "10 77 1 0" "10 77 1 255" "10 77 2 0" "10 77 2 255"
@@ -105,7 +107,7 @@ profile "$OUT/start" "10 77 1 0" "10 77 1 255" "10 77 2 0" "10 77 2 255" records
 patrol "$OUT/start"
 echo "program start to the first host line, 512 records in the profile: $firstms ms"
 mkdir -p "$OUT/save"
-save=$(labrun bash -c "cd '$OUT/save' && wine '$LABBUILD/tests/lab/hwprobe.exe' save 512" | tr -d '\r')
+save=$(labrun bash -c "cd '$OUT/save' && '$HW_WINE' '$LABBUILD/tests/lab/hwprobe.exe' save 512" | tr -d '\r')
 echo "one $save"
 
 awk -v f="$floor" -v a="$ahead" -v s="$scanms" -v o="$one" 'BEGIN {

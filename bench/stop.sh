@@ -4,7 +4,8 @@
 # command arrives. Prints the time from Stop Patrolling to the patrol's last line and to
 # the end of its save, and from the close to the end of the process (its last save
 # included).
-# Usage: bench/stop.sh [BUILD]   (a built tree, default build)
+# Usage: bench/stop.sh [BUILD]   (a built tree with the tests, default the build this
+# machine runs: scripts/lib.sh)
 set -uo pipefail
 if [ -z "${DISPLAY:-}" ] && [ "$(id -u)" = 0 ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
@@ -12,19 +13,20 @@ fi
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export LAB_TIMERS=linux
 source "$ROOT/tests/lab/labwine.sh"
-labwine_init "$(cd "${1:-$ROOT/build}" && pwd)" stop \
+echo "Timing the $HW_ARCH build in ${1:-$HW_BUILD}"
+labwine_init "$(cd "${1:-$HW_BUILD}" && pwd)" stop \
     10.77.1.10,02:77:01:00:00:10,alpha.lab 10.77.1.200,02:77:01:00:00:c8,bravo.lab \
     10.77.2.20,02:77:02:00:00:20,charlie.lab 10.77.2.230,02:77:02:00:00:e6,delta.lab
 WORK=$(mktemp -d /tmp/hwbench-stop.XXXXXX)
 trap 'labwine_cleanup; rm -rf "$WORK"' EXIT
 printf '[Hostwarden]\r\nSOFTWARE\\Hostwarden\\lowhost=10 77 1 1\r\nSOFTWARE\\Hostwarden\\highhost=10 77 1 254\r\nSOFTWARE\\Hostwarden\\lowhost2=10 77 2 1\r\nSOFTWARE\\Hostwarden\\highhost2=10 77 2 254\r\nSOFTWARE\\Hostwarden\\logs=1\r\n' >"$WORK/Hostwarden.INI"
 DRV=$LABBUILD/tests/e2e/hwdriver.exe
-drv() { labrun wine "$DRV" "$@" | tr -d '\r'; }
+drv() { labrun "$HW_WINE" "$DRV" "$@" | tr -d '\r'; }
 totals() { cat "$WORK"/HostwardenLog*.txt 2>/dev/null | tr -d '\r' | grep -c ' total repl' || true; }
 waittotals() {
     for _ in $(seq 900); do [ "$(totals)" -ge "$1" ] && break; sleep 0.02; done
 }
-labrun bash -c "cd '$WORK' && exec wine '$LABBUILD/Hostwarden.exe'" &
+labrun bash -c "cd '$WORK' && exec '$HW_WINE' '$LABBUILD/Hostwarden.exe'" &
 prog=$!
 waittotals 1
 sleep 1.5

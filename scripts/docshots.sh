@@ -5,7 +5,7 @@
 # cropped to the main window. Usage: scripts/docshots.sh [BUILD]
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-BUILD=${1:-${HW_BUILD:-$HW_ROOT/build}}
+BUILD=${1:-$HW_BUILD}
 if [ "${2:-}" != inner ]; then
     hw_install
     hw_build "$BUILD"
@@ -23,7 +23,7 @@ labwine_init "$BUILD" docs \
     10.77.2.23,02:77:02:7a:00:23,phone-carla.lab
 work=$(mktemp -d /tmp/hwdocs.XXXXXX)
 trap 'rm -rf "$work"; labwine_cleanup' EXIT
-drv() { labrun wine "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
+drv() { labrun "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
 waitfor() {
     local end=$((SECONDS + $1)); shift
     until "$@"; do
@@ -58,9 +58,9 @@ record() {
     record 10.77.2.22 "02 77 02 7a 00 22" 3 30 $((9 * 86400)) $((8 * 86400))
 } >"$work/Hostwarden.INI"
 # The window placement (looked for under HKLM first, where the last run left it).
-labrun wine reg add 'HKLM\Software\Hostwarden' /ve /d '112 150 912 614' /f >/dev/null 2>&1
+labrun "$HW_WINE" reg add 'HKLM\Software\Hostwarden' /ve /d '112 150 912 614' /f >/dev/null 2>&1
 
-(cd "$work" && labrun wine "$BUILD/Hostwarden.exe") &
+(cd "$work" && labrun "$HW_WINE" "$BUILD/Hostwarden.exe") &
 saved() { grep -q '^SOFTWARE\\Hostwarden\\10\.77\.2\.23=' "$work/Hostwarden.INI"; }
 waitfor 60 saved || { echo "no patrol ended" >&2; exit 1; }
 sleep 1
@@ -90,4 +90,4 @@ shot about.png
 drv press "About HOSTWARDEN 5.3.3" 1
 
 drv close
-waitfor 30 bash -c "! labrun wine '$BUILD/tests/e2e/hwdriver.exe' title >/dev/null 2>&1" || true
+waitfor 30 bash -c "! labrun '$HW_WINE' '$BUILD/tests/e2e/hwdriver.exe' title >/dev/null 2>&1" || true

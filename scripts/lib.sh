@@ -1,8 +1,49 @@
-# Shared by the project's scripts: install what is missing, build, make a Wine prefix.
-# Source it; HW_ROOT is the checkout.
+# Shared by the project's scripts: decide which build this machine runs, install what
+# is missing, build, make a Wine prefix. Source it; HW_ROOT is the checkout.
 HW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-HW_PACKAGES="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake make googletest imagemagick
-  iproute2 ieee-data arp-scan python3 procps nsis zip"
+
+# The product is always the 32-bit Hostwarden.exe (build/). Where this machine executes
+# 32-bit code, everything runs on it under wine32 (HW_ARCH=x86). Where it cannot, the
+# same sources build a 64-bit twin (build64/) that runs under wine64 (HW_ARCH=x64), and
+# the 32-bit exe is built and checked without running it. The choice is made once per
+# run, by executing a tiny 32-bit program, and exported with everything derived from it,
+# so that every script and test started from here agrees:
+#   HW_ARCH        x86 or x64
+#   HW_WINE        the Wine loader for that build, HW_WINESERVER its server
+#   HW_BUILD       the build folder that runs (default build/ or build64/)
+#   HW_BUILD32     the product's build folder (default build/)
+hw_runs32() {
+    local d rc=1
+    d=$(mktemp -d)
+    printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' >"$d/t.s"
+    if as --32 -o "$d/t.o" "$d/t.s" 2>/dev/null && ld -m elf_i386 -o "$d/t" "$d/t.o" 2>/dev/null; then
+        "$d/t" 2>/dev/null && rc=0
+    fi
+    rm -rf "$d"
+    return $rc
+}
+
+if [ -z "${HW_ARCH:-}" ]; then
+    if hw_runs32; then HW_ARCH=x86; else HW_ARCH=x64; fi
+fi
+HW_BUILD32=${HW_BUILD32:-$HW_ROOT/build}
+if [ "$HW_ARCH" = x86 ]; then
+    # Debian's wrappers pick the 32-bit loader and server.
+    HW_WINE=wine HW_WINESERVER=wineserver
+    HW_BUILD=${HW_BUILD:-$HW_BUILD32}
+    HW_ARCH_PACKAGES="wine wine32:i386"
+else
+    # Called directly: the /usr/bin/wine wrapper would take the 32-bit loader if it is
+    # installed, even where it cannot run.
+    HW_WINE=/usr/lib/wine/wine64 HW_WINESERVER=/usr/lib/wine/wineserver64
+    export WINELOADER=$HW_WINE WINESERVER=$HW_WINESERVER
+    HW_BUILD=${HW_BUILD:-$HW_ROOT/build64}
+    HW_ARCH_PACKAGES="wine wine64"
+fi
+export HW_ARCH HW_WINE HW_WINESERVER HW_BUILD HW_BUILD32
+HW_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix $HW_ARCH_PACKAGES
+  xvfb xauth cmake make googletest imagemagick iproute2 ieee-data arp-scan python3 procps
+  nsis zip binutils"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -10,24 +51,41 @@ as_root() {
 
 hw_install() {
     local missing=""
-    dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 || missing=i386
+    if [ "$HW_ARCH" = x86 ]; then
+        dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 || missing=i386
+    fi
     for p in $HW_PACKAGES; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
             || missing="$missing $p"
     done
     [ -z "$missing" ] && return 0
     echo "Installing:$missing"
-    as_root dpkg --add-architecture i386
+    [ "$HW_ARCH" = x86 ] && as_root dpkg --add-architecture i386
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
         $HW_PACKAGES >/dev/null
 }
 
-# hw_build DIR [cmake options...]
+# hw_build DIR ARCH [cmake options...]: ARCH x86 builds the product, x64 the twin. The
+# build that runs here gets this machine's loader for its tests.
 hw_build() {
-    local dir=$1; shift
-    cmake -S "$HW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$HW_ROOT/cmake/mingw32.cmake" "$@" >/dev/null
+    local dir=$1 arch=$2 tc=mingw32; shift 2
+    [ "$arch" = x64 ] && tc=mingw64
+    [ "$arch" = "$HW_ARCH" ] && set -- "$@" -DHW_WINE="$HW_WINE"
+    cmake -S "$HW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$HW_ROOT/cmake/$tc.cmake" "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
+}
+
+# hw_build_all TESTS: the product in HW_BUILD32 and, where 32-bit code cannot run, the
+# twin in HW_BUILD; TESTS (ON or OFF) for the build that runs. The twin's tests check
+# the product's exe too (HW_PRODUCT_EXE).
+hw_build_all() {
+    if [ "$HW_ARCH" = x86 ]; then
+        hw_build "$HW_BUILD32" x86 -DHW_TESTS="$1"
+    else
+        hw_build "$HW_BUILD32" x86 -DHW_TESTS=OFF
+        hw_build "$HW_BUILD" x64 -DHW_TESTS="$1" -DHW_PRODUCT_EXE="$HW_BUILD32/Hostwarden.exe"
+    fi
 }
 
 # hw_prefix DIR: a private Wine prefix with fonts and a virtual desktop (no window
@@ -39,13 +97,13 @@ hw_prefix() {
         rm -rf "$WINEPREFIX"
         # Marked ready only when every step worked: a half-made prefix (no virtual
         # desktop, managed windows) would make later runs slow and different.
-        wineboot -i >/dev/null 2>&1 &&
+        "$HW_WINE" wineboot -i >/dev/null 2>&1 &&
         mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" &&
         { cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true; } &&
-        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 &&
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
-        wineserver -w &&
+        "$HW_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+        "$HW_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 &&
+        "$HW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
+        "$HW_WINESERVER" -w &&
         touch "$WINEPREFIX/.hw-ready" || { echo "cannot set up the Wine prefix $WINEPREFIX" >&2; return 1; }
     fi
 }

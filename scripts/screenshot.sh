@@ -3,10 +3,10 @@
 # display inside a Wine desktop, waits, takes a screenshot and closes it.
 set -uo pipefail
 source "$HW_ROOT/scripts/lib.sh"
-hw_prefix "$BUILD/wineprefix-run"
+hw_prefix "$BUILD/wineprefix-run" || exit 1
 cd "$1"
-wine explorer /desktop=hw,1024x768 "$BUILD/Hostwarden.exe" &
+"$HW_WINE" explorer /desktop=hw,1024x768 "$BUILD/Hostwarden.exe" &
 sleep "${3:-6}"
 import -window root "$2"
-wineserver -k
+"$HW_WINESERVER" -k
 wait

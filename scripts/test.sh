@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (unit, end-to-end, lab) under Wine.
 # Everything runs inside a network namespace without a route out, so nothing a test
-# probes can leave the machine.
+# probes can leave the machine. The tests run on the build this machine can execute
+# (scripts/lib.sh): the 32-bit product, or its 64-bit twin where 32-bit code cannot run;
+# the product's exe is checked by the tests either way.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-BUILD=${HW_BUILD:-$HW_ROOT/build}
+BUILD=$HW_BUILD
 
 hw_install
 hw_fuzz_install
-hw_build "$BUILD" -DHW_TESTS=ON  # run.sh may have built the same folder without tests
+hw_build_all ON  # run.sh may have built the same folders without tests
+echo "Tests run on the $HW_ARCH build in $BUILD; the product is $HW_BUILD32/Hostwarden.exe"
 hw_fuzz_build "$BUILD/fuzz" >/dev/null
 # The native fuzz targets first (no Wine, no network): each replays its corpus, then
 # fuzzes a few seconds. The same ctest arguments select among them.
@@ -19,6 +22,8 @@ ns=hwtest-$$
 cleanup() {
     as_root ip netns del "$ns" 2>/dev/null || true
     as_root rm -rf "/etc/netns/$ns"
+    # Labs of tests that ctest killed on a time-out (their own cleanup never ran).
+    as_root bash "$HW_ROOT/tests/lab/lab.sh" sweep
 }
 trap cleanup EXIT
 # Names the tests may resolve, answered from this hosts file inside the namespace only.
@@ -28,6 +33,6 @@ as_root cp "$HW_ROOT/tests/support/hosts" "/etc/netns/$ns/hosts"
 echo "nameserver 127.0.0.1" | as_root tee "/etc/netns/$ns/resolv.conf" >/dev/null
 hw_netns_empty "$ns"
 
-as_root ip netns exec "$ns" env HW_ROOT="$HW_ROOT" BUILD="$BUILD" \
+as_root ip netns exec "$ns" env HW_ROOT="$HW_ROOT" BUILD="$BUILD" HW_ARCH="$HW_ARCH" \
     xvfb-run -a -s "-screen 0 1280x1024x24" bash "$HW_ROOT/scripts/ctest-session.sh" "$@"
 exit $fuzzrc

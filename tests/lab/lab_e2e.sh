@@ -34,7 +34,7 @@ day=86400
     printf 'SOFTWARE\\Hostwarden\\10.77.2.22=02 77 02 00 00 22 9 0 %d %d\r\n' $((now - 5 * day)) $((now - 3 * day))
 } >"$WORK/Hostwarden.INI"
 
-drv() { labrun wine "$DRV" "$@" | tr -d '\r'; }
+drv() { labrun "$HW_WINE" "$DRV" "$@" | tr -d '\r'; }
 log() { cat "$WORK"/HostwardenLog*.txt 2>/dev/null | tr -d '\r'; }
 totals() { log | grep -c ' total repl' || true; }
 # Waits until the log holds N closing summaries, and for the save that follows them;
@@ -49,7 +49,7 @@ waittotals() {
     sleep 1
 }
 
-labrun bash -c "cd '$WORK' && exec wine '$EXE'" &
+labrun bash -c "cd '$WORK' && exec '$HW_WINE' '$EXE'" &
 prog=$!
 ms1=$(waittotals 1)
 echo "patrol 1 (program start to its last line): $ms1 ms"

@@ -12,7 +12,7 @@ labwine_init "$1" probe \
 PROBE="$LABBUILD/tests/lab/hwprobe.exe"
 fails=0
 
-read -r _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ reprobe _ resolve <<<"$(labrun wine "$PROBE" limits 10.77.1.10 | tr -d '\r')"
+read -r _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ reprobe _ resolve <<<"$(labrun "$HW_WINE" "$PROBE" limits 10.77.1.10 | tr -d '\r')"
 echo "limits: reprobe $reprobe ms, resolve $resolve ms"
 [ -n "$reprobe" ] && [ -n "$resolve" ] || { echo "FAIL: no limits"; exit 1; }
 slack=400  # a Wine process start is not in the times; the table polls are
@@ -20,7 +20,7 @@ slack=400  # a Wine process start is not in the times; the table polls are
 # expect WHAT ADDR MAC|none MAXMS: probes ADDR once, checks the answer and the time.
 expect() {
     local what=$1 addr=$2 want=$3 max=$4 out got ms
-    out=$(labrun wine "$PROBE" "$addr" | tr -d '\r')
+    out=$(labrun "$HW_WINE" "$PROBE" "$addr" | tr -d '\r')
     read -r _ got ms <<<"$out"
     if [ "$got" = "$want" ] && [ "${ms:-999999}" -le "$max" ]; then
         echo "ok   $what: $addr $got in $ms ms (limit $max)"

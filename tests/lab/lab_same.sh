@@ -38,7 +38,7 @@ scenario() {
         done
         return 1
     }
-    labrun env "$@" bash -c "cd '$work' && exec wine '$LABBUILD/Hostwarden.exe'" &
+    labrun env "$@" bash -c "cd '$work' && exec '$HW_WINE' '$LABBUILD/Hostwarden.exe'" &
     local prog=$! t0
     t0=$(date +%s%N)
     waitpatrols 1
@@ -47,10 +47,10 @@ scenario() {
     lab newmac 10.77.2.25 02:77:02:00:00:99
     lab silence 10.77.1.13
     t0=$(date +%s%N)
-    labrun wine "$LABBUILD/tests/e2e/hwdriver.exe" command 11842
-    waitpatrols 2 || labrun wine "$LABBUILD/tests/e2e/hwdriver.exe" dialogs
+    labrun "$HW_WINE" "$LABBUILD/tests/e2e/hwdriver.exe" command 11842
+    waitpatrols 2 || labrun "$HW_WINE" "$LABBUILD/tests/e2e/hwdriver.exe" dialogs
     echo "$name: patrol 2 took $(( ($(date +%s%N) - t0) / 1000000 )) ms"
-    labrun wine "$LABBUILD/tests/e2e/hwdriver.exe" close
+    labrun "$HW_WINE" "$LABBUILD/tests/e2e/hwdriver.exe" close
     wait $prog
     labwine_cleanup
     LABP=

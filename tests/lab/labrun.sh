@@ -22,12 +22,12 @@ echo "Lab hosts: 10.77.1.10-12, .14 and 10.77.2.20-21 answer; the other addresse
 echo "Change them between patrols: tests/lab/lab.sh silence|revive|newmac $LABP IP [MAC]"
 
 if [ "$SHOT" = "-" ]; then
-    labrun bash -c "cd '$WORK' && wine '$BUILD/Hostwarden.exe'"
+    labrun bash -c "cd '$WORK' && '$HW_WINE' '$BUILD/Hostwarden.exe'"
     exit 0
 fi
 # Saved records of the last address mean the first patrol has ended.
 rm -f "$SHOT"
-labrun bash -c "cd '$WORK' && exec wine explorer /desktop=hw,1024x768 '$BUILD/Hostwarden.exe'" &
+labrun bash -c "cd '$WORK' && exec '$HW_WINE' explorer /desktop=hw,1024x768 '$BUILD/Hostwarden.exe'" &
 app=$!
 for _ in $(seq 600); do
     grep -q 'SOFTWARE\\Hostwarden\\10.77.2.29=' "$ini" 2>/dev/null && break
@@ -35,6 +35,6 @@ for _ in $(seq 600); do
 done
 sleep 1
 labrun import -window root "$SHOT"
-labrun wineserver -k 2>/dev/null
+labrun "$HW_WINESERVER" -k 2>/dev/null
 wait $app 2>/dev/null
 [ -f "$SHOT" ] && echo "Screenshot of a lab patrol: $SHOT"

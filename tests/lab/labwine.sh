@@ -7,7 +7,7 @@
 #   lab VERB ARGS...                  tests/lab/lab.sh VERB with this lab's prefix
 # Cleanup (wineserver, then the lab) is trapped on every exit.
 LAB_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-HW_ROOT=$(cd "$LAB_HERE/../.." && pwd)
+source "$LAB_HERE/../../scripts/lib.sh"  # which Wine runs here (HW_WINE, HW_WINESERVER)
 
 lab() { local verb=$1; shift; bash "$LAB_HERE/lab.sh" "$verb" "$LABP" "$@"; }
 
@@ -18,7 +18,7 @@ labrun() {
 
 labwine_cleanup() {
     [ -n "${LABP:-}" ] || return 0
-    labrun wineserver -k 2>/dev/null || true
+    labrun "$HW_WINESERVER" -k 2>/dev/null || true
     bash "$LAB_HERE/lab.sh" down "$LABP"
 }
 
@@ -27,13 +27,14 @@ labwine_init() {
         echo "lab tests need root: skipped"
         exit 77
     fi
-    LABBUILD=$1 LABNAME=$2
+    LABBUILD=$(cd "$1" && pwd) LABNAME=$2  # Wine takes absolute paths only
     shift 2
     LABPFX=$LABBUILD/wineprefix-lab-$LABNAME
-    LABP=$(bash "$LAB_HERE/lab.sh" prefix)
+    LABP=$(bash "$LAB_HERE/lab.sh" prefix $$)
     trap labwine_cleanup EXIT
     bash "$LAB_HERE/lab.sh" up "$LABP" "$@"
     # The prefix is made (once) and its wineserver started inside the lab, so that every
     # socket Wine opens lives in the monitoring namespace.
-    labrun bash -c "source '$HW_ROOT/scripts/lib.sh'; hw_prefix '$LABPFX'; wineserver -p"
+    # A prefix that could not be set up (no virtual desktop) makes every window slow: stop.
+    labrun bash -c "source '$HW_ROOT/scripts/lib.sh'; hw_prefix '$LABPFX' && \"\$HW_WINESERVER\" -p" || exit 1
 }

@@ -7,7 +7,7 @@
 #   HW_BUILD=build-x bash tests/reliability/faults.sh
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
-BUILD=${HW_BUILD:-$HW_ROOT/build}
+BUILD=$HW_BUILD
 EXE=$BUILD/tests/test_reliability.exe
 [ -f "$EXE" ] || { echo "build first: $EXE missing"; exit 1; }
 [ "$(id -u)" = 0 ] || { echo "faults.sh needs root (mounts): skipped"; exit 77; }
@@ -21,11 +21,11 @@ if [ "${HW_FAULTS_INNER:-}" != 1 ]; then
     exit $?
 fi
 
-hw_prefix "$BUILD/wineprefix-faults"
-wineserver -p
+hw_prefix "$BUILD/wineprefix-faults" || exit 1
+"$HW_WINESERVER" -p
 work=$(mktemp -d)
 cleanup() {
-    wineserver -k 2>/dev/null
+    "$HW_WINESERVER" -k 2>/dev/null
     for m in "$work"/*; do umount "$m" 2>/dev/null; done
     rm -rf "$work"
 }
@@ -48,7 +48,7 @@ PY
 status=0
 run() {  # name dir filter
     # Output to a file: Wine's own services keep a pipe open after the test ends.
-    HW_FAULT_DIR="Z:${2//\//\\}" wine "$EXE" --gtest_filter="$3" >"$work/out.txt" 2>&1
+    HW_FAULT_DIR="Z:${2//\//\\}" "$HW_WINE" "$EXE" --gtest_filter="$3" >"$work/out.txt" 2>&1
     local rc=$?
     local out
     out=$(cat "$work/out.txt")

@@ -6,7 +6,7 @@
 # (root needed for the mount).
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
-BUILD=${HW_BUILD:-$HW_ROOT/build}
+BUILD=$HW_BUILD
 EXE=$BUILD/tests/test_reliability.exe
 [ -f "$EXE" ] || { echo "build first: $EXE missing"; exit 1; }
 [ "$(id -u)" = 0 ] || { echo "fullsave.sh needs root (mount): skipped"; exit 77; }
@@ -19,10 +19,10 @@ if [ "${HW_FULLSAVE_INNER:-}" != 1 ]; then
     exit $?
 fi
 
-hw_prefix "$BUILD/wineprefix-killsave"
-wineserver -p
+hw_prefix "$BUILD/wineprefix-killsave" || exit 1
+"$HW_WINESERVER" -p
 d=$(mktemp -d)
-trap 'wineserver -k 2>/dev/null; umount "$d" 2>/dev/null; rmdir "$d"' EXIT
+trap '"$HW_WINESERVER" -k 2>/dev/null; umount "$d" 2>/dev/null; rmdir "$d"' EXIT
 mount -t tmpfs -o size=1m hwfullsave "$d"
 python3 - "$d" <<'PY'
 import sys
@@ -36,5 +36,5 @@ open(sys.argv[1] + '/Hostwarden.INI', 'w', newline='').write('\r\n'.join(lines) 
 PY
 dd if=/dev/zero of="$d/filler" bs=1k count=$(( $(df -k --output=avail "$d" | tail -1) - 8 )) 2>/dev/null
 echo "before: profile $(python3 "$HW_ROOT/tests/reliability/checkini.py" "$d/Hostwarden.INI"), $(stat -c %s "$d/Hostwarden.INI") bytes, $(df -k --output=avail "$d" | tail -1) KiB free"
-HW_SAVELOOP_DIR="Z:${d//\//\\}" timeout -s KILL 8 wine "$EXE" --gtest_filter=SaveUnderKill.* >/dev/null 2>&1
+HW_SAVELOOP_DIR="Z:${d//\//\\}" timeout -s KILL 8 "$HW_WINE" "$EXE" --gtest_filter=SaveUnderKill.* >/dev/null 2>&1
 echo "after 8 s of saving: profile $(python3 "$HW_ROOT/tests/reliability/checkini.py" "$d/Hostwarden.INI" --loose), $(stat -c %s "$d/Hostwarden.INI") bytes"

@@ -6,7 +6,7 @@
 #   HW_BUILD=build-x RUNS=200 bash tests/reliability/killsave.sh
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
-BUILD=${HW_BUILD:-$HW_ROOT/build}
+BUILD=$HW_BUILD
 RUNS=${RUNS:-200}
 EXE=$BUILD/tests/test_reliability.exe
 [ -f "$EXE" ] || { echo "build first: $EXE missing"; exit 1; }
@@ -19,9 +19,9 @@ if [ "${HW_KILLSAVE_INNER:-}" != 1 ]; then
     exit $?
 fi
 
-hw_prefix "$BUILD/wineprefix-killsave"
-wineserver -p
-trap 'wineserver -k 2>/dev/null' EXIT
+hw_prefix "$BUILD/wineprefix-killsave" || exit 1
+"$HW_WINESERVER" -p
+trap '"$HW_WINESERVER" -k 2>/dev/null' EXIT
 work=$(mktemp -d)
 declare -A count=([ok]=0 [lost]=0 [truncated]=0 [unreadable]=0)
 savems=""
@@ -29,7 +29,7 @@ for i in $(seq 1 "$RUNS"); do
     dir=$work/run
     rm -rf "$dir" && mkdir -p "$dir"
     printf '[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=60\r\nSOFTWARE\\Hostwarden\\lowhost=10 77 8 1\r\nSOFTWARE\\Hostwarden\\highhost=10 77 8 254\r\nSOFTWARE\\Hostwarden\\lowhost2=10 77 9 1\r\nSOFTWARE\\Hostwarden\\highhost2=10 77 9 254\r\n' >"$dir/Hostwarden.INI"
-    HW_SAVELOOP_DIR="Z:${dir//\//\\}" wine "$EXE" --gtest_filter=SaveUnderKill.* >/dev/null 2>&1 &
+    HW_SAVELOOP_DIR="Z:${dir//\//\\}" "$HW_WINE" "$EXE" --gtest_filter=SaveUnderKill.* >/dev/null 2>&1 &
     pid=$!
     for _ in $(seq 1 300); do [ -f "$dir/saving" ] && break; sleep 0.05; done
     [ -n "$savems" ] || savems=$(cat "$dir/saving" 2>/dev/null)

@@ -9,7 +9,7 @@ if [ -z "${DISPLAY:-}" ] && [ "$(id -u)" = 0 ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 source "$(dirname "$0")/../lab/labwine.sh"
-BUILD=${HW_BUILD:-$HW_ROOT/build}
+BUILD=$HW_BUILD
 labwine_init "$BUILD" stress \
     10.77.1.10,02:00:5e:00:01:10,alpha.lab 10.77.1.11,02:00:5e:00:01:11 \
     10.77.1.30,02:00:5e:00:01:30 10.77.2.20,02:00:5e:00:02:20,delta.lab \
@@ -35,7 +35,7 @@ sampler() {
 }
 sampler &
 labrun env HW_STRESS_SECONDS="${SECONDS_TOTAL:-600}" \
-    wine "$BUILD/tests/test_reliability.exe" --gtest_filter='Stress.*'
+    "$HW_WINE" "$BUILD/tests/test_reliability.exe" --gtest_filter='Stress.*'
 rc=$?
 wait
 exit $rc
