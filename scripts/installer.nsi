@@ -1,10 +1,16 @@
 ; Windows installer for Hostwarden, built by scripts/package.sh with Debian's makensis:
-;   makensis -DVERSION=5.3.3 -DSTAGE=<folder with the files> -DOUTFILE=<setup.exe> -DICON=<ico>
+;   makensis -DVERSION=5.3.3 -DARCH=x86|x64 -DSTAGE=<folder with the files> -DOUTFILE=<setup.exe> -DICON=<ico>
+; ARCH x86 makes the installer of the 32-bit program (the release), x64 a 64-bit
+; installer of the 64-bit twin, for systems that cannot run 32-bit programs.
 ; The program keeps its profile, logs and exports in its working directory, so the
 ; Start-menu shortcut starts it in Documents\Hostwarden, never in Program Files.
 ; /S installs and uninstalls silently; the uninstaller leaves that folder alone.
 
+!if "${ARCH}" == "x64"
+Target amd64-unicode
+!else
 Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -16,7 +22,11 @@ RequestExecutionLevel admin
 
 Name "Hostwarden ${VERSION}"
 OutFile "${OUTFILE}"
+!if "${ARCH}" == "x64"
+InstallDir "$PROGRAMFILES64\Hostwarden"
+!else
 InstallDir "$PROGRAMFILES\Hostwarden"
+!endif
 BrandingText "Hostwarden ${VERSION}"
 
 VIProductVersion "${VERSION}.0"
@@ -40,6 +50,20 @@ VIAddVersionKey "LegalCopyright" "MIT License, the Hostwarden developers"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
+
+; A 64-bit program keeps its registry keys in the 64-bit view: the installer of the twin
+; writes and removes them there.
+!macro REGVIEW
+!if "${ARCH}" == "x64"
+    SetRegView 64
+!endif
+!macroend
+Function .onInit
+    !insertmacro REGVIEW
+FunctionEnd
+Function un.onInit
+    !insertmacro REGVIEW
+FunctionEnd
 
 Section "Hostwarden"
     SetOutPath "$INSTDIR"

@@ -1,9 +1,13 @@
-# Shared by the package tests (sourced). Makes the zip and the installer from this
-# build's Hostwarden.exe and runs them under Wine in a private copy of the test prefix,
-# with its own wineserver, so the warm prefix of the other tests is never touched.
-# Needs HW_ROOT and BUILD; WINEPREFIX is the prefix to copy (default BUILD/wineprefix).
+# Shared by the package tests (sourced). Makes the zips and the installers from the
+# product's exe (HW_PRODUCT_EXE, 32-bit) and, where this machine cannot execute 32-bit
+# code, from this build's 64-bit twin too; runs the ones this machine can run under Wine
+# in a private copy of the test prefix, with its own wineserver, so the warm prefix of
+# the other tests is never touched; the others are checked without running them.
+# Needs HW_ROOT, BUILD and HW_PRODUCT_EXE; WINEPREFIX is the prefix to copy (default
+# BUILD/wineprefix).
 set -euo pipefail
-: "${HW_ROOT:?}" "${BUILD:?}"
+: "${HW_ROOT:?}" "${BUILD:?}" "${HW_PRODUCT_EXE:?}"
+source "$HW_ROOT/scripts/lib.sh"
 source_prefix=${WINEPREFIX:-$BUILD/wineprefix}
 [ -f "$source_prefix/.hw-ready" ] || { echo "no Wine prefix at $source_prefix (run scripts/test.sh)"; exit 1; }
 
@@ -12,7 +16,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all
 # No menu entries or file associations in the real home for the shortcut we install.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 pkg_cleanup() {
-    wineserver -k 2>/dev/null || true
+    "$HW_WINESERVER" -k 2>/dev/null || true
     rm -rf "$work"
 }
 trap pkg_cleanup EXIT
@@ -23,7 +27,7 @@ cp -a "$source_prefix" "$WINEPREFIX"
 for link in "$WINEPREFIX"/drive_c/users/*/*; do
     if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
 done
-wineserver -p
+"$HW_WINESERVER" -p
 
 version=$(sed -n 's/^project(Hostwarden VERSION \([0-9.]*\).*/\1/p' "$HW_ROOT/CMakeLists.txt")
 dist=$work/dist
@@ -31,10 +35,25 @@ dist=$work/dist
 fail() { echo "FAIL: $*"; exit 1; }
 ok() { echo "ok: $*"; }
 
+# The packages that run here (run_zip, run_setup) and all that were made (made).
+if [ "$HW_ARCH" = x86 ]; then
+    run_zip=Hostwarden-$version-win32.zip run_setup=Hostwarden-$version-setup.exe
+else
+    run_zip=Hostwarden-$version-win64.zip run_setup=Hostwarden-$version-win64-setup.exe
+fi
+pkg_args() {
+    echo --exe32 "$HW_PRODUCT_EXE"
+    [ "$HW_ARCH" = x86 ] || echo --exe64 "$BUILD/Hostwarden.exe"
+}
 pkg_make_dist() {
-    bash "$HW_ROOT/scripts/package.sh" --exe "$BUILD/Hostwarden.exe" --out "$dist" >/dev/null
-    [ -f "$dist/Hostwarden-$version-win32.zip" ] || fail "no zip made"
-    [ -f "$dist/Hostwarden-$version-setup.exe" ] || fail "no installer made"
+    bash "$HW_ROOT/scripts/package.sh" $(pkg_args) --out "$dist" >/dev/null
+    made=$(cd "$dist" && ls)
+    for f in Hostwarden-$version-win32.zip Hostwarden-$version-setup.exe "$run_zip" "$run_setup"; do
+        [ -f "$dist/$f" ] || fail "$f not made (made: $made)"
+    done
+    echo "made: $(echo $made); run here: $run_zip and $run_setup"
+    [ "$HW_ARCH" = x86 ] ||
+        echo "not run: the 32-bit packages (this machine cannot execute 32-bit code); checked without running"
 }
 
 # waitfor SECONDS COMMAND...: true once COMMAND succeeds, false after SECONDS.
@@ -47,9 +66,9 @@ waitfor() {
 }
 
 # The driver's answers, without the console's carriage returns.
-drv() { wine "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
+drv() { "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
 titleis() { [ "$(drv title)" = "$1" ]; }
-nowindow() { ! wine "$BUILD/tests/e2e/hwdriver.exe" title >/dev/null 2>&1; }
+nowindow() { ! "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" title >/dev/null 2>&1; }
 
 # Closes the running program as a user would and waits until it has gone.
 pkg_close() {
@@ -60,6 +79,6 @@ pkg_close() {
 # regvalue KEY NAME: the value's data as reg.exe shows it; fails when absent.
 regvalue() {
     local out
-    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    out=$("$HW_WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
     printf '%s\n' "$out" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p" | head -1
 }

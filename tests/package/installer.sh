@@ -7,7 +7,7 @@ source "$(dirname "$0")/common.sh"
 pkg_make_dist
 uninstkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hostwarden'
 
-wine "$dist/Hostwarden-$version-setup.exe" /S || fail "setup /S exited with $?"
+"$HW_WINE" "$dist/$run_setup" /S || fail "$run_setup /S exited with $?"
 
 # The uninstall entry.
 [ "$(regvalue "$uninstkey" DisplayName)" = "Hostwarden $version" ] || fail "no uninstall entry"
@@ -19,13 +19,13 @@ quiet=$(regvalue "$uninstkey" QuietUninstallString)
 ok "uninstall entry: $instdir, $quiet"
 
 # The files, and the exe is the one in the zip.
-unixinst=$(winepath -u "$instdir")
+unixinst=$("$HW_WINE" winepath -u "$instdir")
 for f in Hostwarden.exe README.txt LICENSE.txt OUI-LISTING.txt Uninstall.exe; do
     [ -f "$unixinst/$f" ] || fail "$f not installed"
 done
-unzip -q -d "$work/zip" "$dist/Hostwarden-$version-win32.zip"
+unzip -q -d "$work/zip" "$dist/$run_zip"
 cmp -s "$unixinst/Hostwarden.exe" "$work/zip/Hostwarden-$version/Hostwarden.exe" \
-    || fail "installed exe differs from the zip's"
+    || fail "installed exe differs from the one in $run_zip"
 ok "files in $unixinst"
 
 # The shortcut: the installed exe, started in Documents\Hostwarden, which exists.
@@ -38,13 +38,13 @@ case $workdir in
 'C:\users\'*'\Documents\Hostwarden') ;;
 *) fail "shortcut working directory <$workdir>" ;;
 esac
-userdir=$(winepath -u "$workdir")
+userdir=$("$HW_WINE" winepath -u "$workdir")
 [ -d "$userdir" ] || fail "working directory $userdir not created"
 touch "$userdir/.writable" && rm "$userdir/.writable" || fail "$userdir not writable"
 ok "shortcut $workdir -> $(field target)"
 
 # Started through the shortcut, the program writes its profile into that folder.
-wine start /unix "$lnk"
+"$HW_WINE" start /unix "$lnk"
 waitfor 30 titleis "Hostwarden $version" || fail "no main window after starting the shortcut"
 pkg_close
 [ -f "$userdir/Hostwarden.INI" ] || fail "no Hostwarden.INI in $userdir: $(ls -A "$userdir")"
@@ -58,11 +58,11 @@ cp "$userdir/Hostwarden.INI" "$work/profile.before"
 
 # Silent uninstall, as the entry's quiet command says. The NSIS uninstaller copies
 # itself to the temporary folder and returns at once, so wait for the files to go.
-wine "$instdir\\Uninstall.exe" /S || fail "uninstall exited with $?"
+"$HW_WINE" "$instdir\\Uninstall.exe" /S || fail "uninstall exited with $?"
 gone() { [ ! -e "$unixinst" ] && [ ! -e "$lnk" ]; }
 waitfor 30 gone || fail "still there after uninstall: $(ls -A "$unixinst" 2>/dev/null) $(ls "$lnk" 2>/dev/null)"
 regvalue "$uninstkey" DisplayName >/dev/null && fail "uninstall entry left behind"
-wine reg query 'HKCU\Software\Hostwarden' >/dev/null 2>&1 && fail "window placement key left behind"
+"$HW_WINE" reg query 'HKCU\Software\Hostwarden' >/dev/null 2>&1 && fail "window placement key left behind"
 cmp -s "$userdir/Hostwarden.INI" "$work/profile.before" || fail "profile changed or removed by the uninstall"
 [ -f "$userdir/HostwardenLog-kept.txt" ] || fail "log removed by the uninstall"
-ok "uninstalled; the user's folder keeps $(ls "$userdir" | tr '\n' ' ')"
+ok "$run_setup uninstalled; the user's folder keeps $(ls "$userdir" | tr '\n' ' ')"

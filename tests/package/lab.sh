@@ -3,7 +3,7 @@
 # at start-up and keeps its records and its log in its own folder. Needs root (the lab
 # is made of network namespaces); without it the test reports itself skipped.
 set -uo pipefail
-: "${HW_ROOT:?}" "${BUILD:?}"
+: "${HW_ROOT:?}" "${BUILD:?}" "${HW_PRODUCT_EXE:?}"
 source "$HW_ROOT/tests/lab/labwine.sh"
 labwine_init "$BUILD" package \
     10.77.1.10,02:77:01:00:00:10,alpha.lab \
@@ -21,13 +21,19 @@ waitfor() {
         sleep 0.2
     done
 }
-drv() { labrun wine "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
-nowindow() { ! labrun wine "$BUILD/tests/e2e/hwdriver.exe" title >/dev/null 2>&1; }
+drv() { labrun "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
+nowindow() { ! labrun "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" title >/dev/null 2>&1; }
 
 version=$(sed -n 's/^project(Hostwarden VERSION \([0-9.]*\).*/\1/p' "$HW_ROOT/CMakeLists.txt")
-bash "$HW_ROOT/scripts/package.sh" --exe "$BUILD/Hostwarden.exe" --out "$work/dist" >/dev/null \
-    || fail "package.sh"
-unzip -q -d "$work/zip" "$work/dist/Hostwarden-$version-win32.zip"
+# The zip this machine can run: the product's, or the twin's where 32-bit code cannot run.
+if [ "$HW_ARCH" = x86 ]; then
+    args=(--exe32 "$HW_PRODUCT_EXE") zipname=Hostwarden-$version-win32.zip
+else
+    args=(--exe64 "$BUILD/Hostwarden.exe") zipname=Hostwarden-$version-win64.zip
+fi
+bash "$HW_ROOT/scripts/package.sh" "${args[@]}" --out "$work/dist" >/dev/null || fail "package.sh"
+echo "the lab runs $zipname"
+unzip -q -d "$work/zip" "$work/dist/$zipname"
 dir=$work/zip/Hostwarden-$version
 ini=$dir/Hostwarden.INI
 
@@ -37,7 +43,7 @@ printf '%s\r\n' '[Hostwarden]' \
     'SOFTWARE\Hostwarden\lowhost2=10 77 2 20' 'SOFTWARE\Hostwarden\highhost2=10 77 2 21' \
     'SOFTWARE\Hostwarden\period=3600' 'SOFTWARE\Hostwarden\logs=1' >"$ini"
 
-(cd "$dir" && labrun wine Hostwarden.exe) &
+(cd "$dir" && labrun "$HW_WINE" Hostwarden.exe) &
 titleis() { [ "$(drv title)" = "Hostwarden $version" ]; }
 waitfor 30 titleis || fail "no main window"
 # The patrol saves every record when it ends: the last address's line marks the end.
