@@ -25,12 +25,15 @@ if [ "$SHOT" = "-" ]; then
     labrun bash -c "cd '$WORK' && '$HW_WINE' '$BUILD/Hostwarden.exe'"
     exit 0
 fi
-# Saved records of the last address mean the first patrol has ended.
+# A new saved record of the last address means the first patrol has ended (the profile
+# may hold one from an earlier run: every patrol changes it).
+lastrecord() { grep 'SOFTWARE\\Hostwarden\\10.77.2.29=' "$ini" 2>/dev/null; }
+before=$(lastrecord)
 rm -f "$SHOT"
 labrun bash -c "cd '$WORK' && exec '$HW_WINE' explorer /desktop=hw,1024x768 '$BUILD/Hostwarden.exe'" &
 app=$!
 for _ in $(seq 600); do
-    grep -q 'SOFTWARE\\Hostwarden\\10.77.2.29=' "$ini" 2>/dev/null && break
+    now=$(lastrecord) && [ "$now" != "$before" ] && break
     sleep 0.1
 done
 sleep 1
