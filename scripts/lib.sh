@@ -43,7 +43,7 @@ fi
 export HW_ARCH HW_WINE HW_WINESERVER HW_BUILD HW_BUILD32
 HW_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix $HW_ARCH_PACKAGES
   xvfb xauth cmake make googletest imagemagick iproute2 ieee-data arp-scan python3 procps
-  nsis zip binutils"
+  nsis zip binutils fonts-wine"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
