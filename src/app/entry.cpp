@@ -3,6 +3,7 @@
 #include "app/notices.h"
 #include "app/state.h"
 #include "resources/resource.h"
+#include "settings/profile.h"
 #include <winsock2.h>
 
 bool registermainclass(HINSTANCE instance) {
@@ -30,6 +31,7 @@ int hostwardenmain(HINSTANCE instance, int show) {
         msgbox(captionerror, "Failed to find Winsock 2.1 or better.");
         return 1;
     }
+    profileinit();
     HWND window = registermainclass(instance) ? createmainwindow(instance) : nullptr;
     if (!window) {
         WSACleanup();

@@ -6,6 +6,7 @@ const char progtitle[] = "Hostwarden 5.3.3";
 int period = 3600;
 Addr4 lowhost, highhost, lowhost2, highhost2;
 long long lastactivity = 0;
+char startfolder[260] = "";
 
 std::atomic<bool> patrolling(false);
 std::atomic<bool> stoprequest(false);

@@ -20,6 +20,11 @@ extern Addr4 lowhost, highhost;   // range 1
 extern Addr4 lowhost2, highhost2; // range 2; a range is active when its low address is not 0.0.0.0
 extern long long lastactivity;    // seconds since 1970 of the last user action, 0 = none yet
 
+// The folder the program was started in, with its trailing backslash ("" until known,
+// and then the current directory counts). The profile and the log files live there,
+// whatever the current directory becomes while a file dialog browses.
+extern char startfolder[260];
+
 // Patrol flags: single bytes shared by the window and patrol threads without a lock.
 extern std::atomic<bool> patrolling;
 extern std::atomic<bool> stoprequest;

@@ -2,17 +2,38 @@
 #include "settings/profile.h"
 #include "settings/parse.h"
 #include "settings/profilecheck.h"
+#include "settings/profileedit.h"
 #include "app/notices.h"
 #include <windows.h>
 #include <winsock2.h>
 #include <stdio.h>
 #include <string.h>
 #include <ctype.h>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
 
-static const char profilefile[] = ".\\Hostwarden.INI";
+// Relative until profileinit has made them full paths.
+static char profilefile[MAX_PATH] = ".\\Hostwarden.INI";
+// A change of the profile is written into this copy first (see profilebegin).
+static char profilecopy[MAX_PATH + 4] = ".\\Hostwarden.INI.new";
+
+void profileinit() {
+    char full[MAX_PATH];
+    char* name = nullptr;
+    DWORD n = GetFullPathNameA(".\\Hostwarden.INI", sizeof full, full, &name);
+    if (n == 0 || n >= sizeof full || !name) {
+        // No full path (a folder name too long): the current directory is used as it is.
+        snprintf(profilefile, sizeof profilefile, ".\\Hostwarden.INI");
+        snprintf(profilecopy, sizeof profilecopy, ".\\Hostwarden.INI.new");
+        startfolder[0] = 0;
+        return;
+    }
+    snprintf(profilefile, sizeof profilefile, "%s", full);
+    snprintf(profilecopy, sizeof profilecopy, "%s.new", full);
+    snprintf(startfolder, sizeof startfolder, "%.*s", (int)(name - full), full);
+}
 
 const char keyperiod[] = "SOFTWARE\\Hostwarden\\period";
 const char keylowhost[] = "SOFTWARE\\Hostwarden\\lowhost";
@@ -32,7 +53,6 @@ bool getprofile(const char* key, char* buf) {
 // A change of the profile: the file as it was, the keys written, and how they are written.
 // The system rewrites the whole file for every key it writes, so a write cut short
 // leaves it empty or cut; the copy (".new" beside it) is what a cut write can damage.
-static const char profilecopy[] = ".\\Hostwarden.INI.new";
 static std::mutex profilemutex;
 static bool changefailed;  // nothing will be changed
 static bool changedirect;  // no copy could be created: keys go to the file itself
@@ -105,10 +125,11 @@ static std::string trimmed(const std::string& s) {
     return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
 }
 
-// Writes every changed key into the copy with one rewrite of its section. The system
+// A file in UTF-16 (which the program never writes, but the system's functions keep):
+// every changed key goes into the copy with one rewrite of its section. The system
 // rewrites the whole file for each key it is given, which made a save of 512 records
-// take a second; the section keeps every other line as it was.
-static bool writechanges() {
+// take a second.
+static bool writeutf16changes() {
     std::vector<char> buf(65536);
     DWORD n;
     while ((n = GetPrivateProfileSectionA(progname, buf.data(), (DWORD)buf.size(), profilecopy)) >=
@@ -151,9 +172,24 @@ static bool writechanges() {
     return WritePrivateProfileSectionA(progname, section.data(), profilecopy) != 0;
 }
 
+// The copy becomes the file as it was with the changed keys set; every other line of
+// the user's (comments and blank lines in the section too) stays as it was.
+static bool writechanges() {
+    if (profileutf16(changebefore)) return writeutf16changes();
+    std::string text = profileedit(changebefore, progname, changekeys, changevalues);
+    HANDLE h = CreateFileA(profilecopy, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    bool ok = WriteFile(h, text.data(), (DWORD)text.size(), &n, nullptr) && n == text.size();
+    return CloseHandle(h) && ok;
+}
+
+std::atomic<bool> profilefailuretold(false);
+
 bool profileend() {
     bool ok = !changefailed;
-    if (ok && !changedirect) {
+    if (ok && !changedirect && !changekeys.empty()) {  // no key, no change
         std::string now;
         ok = writechanges() && readwhole(profilecopy, &now) &&
              profilecomplete(changebefore, now, progname, changekeys, changevalues) &&
@@ -161,6 +197,9 @@ bool profileend() {
     }
     if (!changedirect) DeleteFileA(profilecopy);
     profilemutex.unlock();
+    // A save that cannot be made is told, once a run: the program goes on, and a
+    // settings file that keeps refusing would otherwise lose every later save unseen.
+    if (!ok && !profilefailuretold.exchange(true)) msgbox(captionfailure, "Cannot save the profile <%s>", profilefile);
     return ok;
 }
 

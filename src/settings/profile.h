@@ -2,6 +2,11 @@
 #pragma once
 #include "app/state.h"
 
+// Resolves the profile's full path, and `startfolder`, from the current directory.
+// Called once at start, before anything reads the profile: every later read and write
+// goes to that file even when the current directory moves (a file dialog may move it).
+void profileinit();
+
 const int profilebuf = 260;  // a read delivers at most 259 characters
 
 // True when the key read as at least one character into buf (260 bytes).
@@ -15,7 +20,9 @@ bool putprofile(const char* key, const char* text);
 // threads wait while a change is made.
 void profilebegin();
 void profileput(const char* key, const char* text);
-bool profileend();  // false when nothing was changed
+// False when nothing was changed; the first such change of a run is told ("Failure").
+bool profileend();
+extern std::atomic<bool> profilefailuretold;  // the failure was told (tests reset it)
 // Reads a key of four decimal octets into addr; on failure addr is left untouched.
 bool readaddresskey(const char* key, Addr4* addr);
 

@@ -41,7 +41,7 @@ struct Entry {
 // Every key=value line of a text, names and values trimmed; the section lines in `sections`.
 std::vector<Entry> entries(const std::string& text, std::vector<std::string>* sections) {
     std::vector<Entry> v;
-    Lines lines = {text, 0};
+    Lines lines = {text, text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3u : 0u};  // a UTF-8 mark
     std::string line;
     while (lines.next(&line)) {
         std::string t = trimmed(line);
@@ -58,17 +58,18 @@ std::vector<Entry> entries(const std::string& text, std::vector<std::string>* se
     return v;
 }
 
-bool utf16(const std::string& s) {
+}  // namespace
+
+bool profileutf16(const std::string& s) {
     return s.size() >= 2 && (((unsigned char)s[0] == 0xff && (unsigned char)s[1] == 0xfe) ||
                              ((unsigned char)s[0] == 0xfe && (unsigned char)s[1] == 0xff));
 }
 
-}  // namespace
-
 bool profilecomplete(const std::string& before, const std::string& now, const char* section,
                      const std::vector<std::string>& keys, const std::vector<std::string>& values) {
-    if (utf16(before) || utf16(now))
-        return utf16(now) && now.size() % 2 == 0 && (!utf16(before) || now.compare(0, 2, before, 0, 2) == 0);
+    if (profileutf16(before) || profileutf16(now))
+        return profileutf16(now) && now.size() % 2 == 0 &&
+               (!profileutf16(before) || now.compare(0, 2, before, 0, 2) == 0);
     if (now.empty() || now.back() != '\n') return false;
     std::vector<std::string> sections, oldsections;
     std::vector<Entry> had = entries(before, &oldsections), has = entries(now, &sections);

@@ -1,6 +1,7 @@
 // The log file's state, name, opening and closing.
 #include "textview/logfile.h"
 #include "textview/linebuffer.h"
+#include "app/state.h"
 #include "app/mainwnd.h"
 #include "app/notices.h"
 #include "resources/resource.h"
@@ -46,11 +47,12 @@ void setuplog(bool toggle) {
         return;
     }
     checklogitem(true);
-    char name[1024];
+    char name[1024], path[1300];
     logname(name, sizeof name, nullptr);
+    snprintf(path, sizeof path, "%s%s", startfolder, name);  // messages name the file alone
     EnterCriticalSection(&lb.lock);
     if (logfile) fclose(logfile);
-    logfile = fopen(name, "wt");
+    logfile = fopen(path, "wt");
     if (!logfile) logging = false;
     bool opened = logfile != nullptr;
     LeaveCriticalSection(&lb.lock);

@@ -1,7 +1,9 @@
 // The check a rewritten profile copy passes before it replaces the file: any old text
-// with the written key appended passes, and no copy cut before its end does.
+// with the written key appended passes, and no copy cut before its end does; any old
+// text with keys set by the program's own edit passes too.
 #include "fuzzstubs.h"
 #include "settings/profilecheck.h"
+#include "settings/profileedit.h"
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -14,5 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t cut = size ? data[0] % (now.size() - before.size()) : 0;
     FUZZCHECK(!profilecomplete(before, now.substr(0, before.size() + cut), "Hostwarden", keys, values) ||
               before.find(keys[0] + "=" + values[0]) != std::string::npos);
+    keys.push_back("SOFTWARE\\Hostwarden\\period");
+    values.push_back("60");
+    std::string edited = profileedit(before, "Hostwarden", keys, values);
+    FUZZCHECK(!edited.empty() && edited.back() == '\n');
+    FUZZCHECK(profilecomplete(before, edited, "Hostwarden", keys, values));
     return 0;
 }

@@ -14,6 +14,12 @@ namespace {
 
 const char ini[] = "Hostwarden.INI";
 
+std::string fullpath(const char* name) {
+    char full[MAX_PATH];
+    GetFullPathNameA(name, sizeof full, full, nullptr);
+    return full;
+}
+
 void buildrecords(int n, int replies) {
     HostRecord* last = nullptr;
     for (int i = 1; i <= n; i++) {
@@ -26,7 +32,10 @@ void buildrecords(int n, int replies) {
 
 class ProfileChange : public testing::Test {
 protected:
-    void SetUp() override { exitrequest = true; }  // no busy indicator without a main window
+    void SetUp() override {
+        exitrequest = true;  // no busy indicator without a main window
+        profilefailuretold = false;
+    }
     void TearDown() override {
         listdiscard(hostlisthead());
         SetFileAttributesA(ini, FILE_ATTRIBUTE_NORMAL);
@@ -43,15 +52,25 @@ TEST_F(ProfileChange, MissingFileIsCreatedAndNoCopyStaysBehind) {
     EXPECT_EQ(GetFileAttributesA(ini), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(ProfileChange, ReadOnlyFileIsLeftAsItWas) {
+// Saves that cannot be made leave the file as it was, and the first of them is told.
+TEST_F(ProfileChange, ReadOnlyFileIsLeftAsItWasAndTheFailureIsToldOnce) {
     writeini("SOFTWARE\\Hostwarden\\period=60\r\n");
     std::string before = readfile(ini);
     ASSERT_TRUE(SetFileAttributesA(ini, FILE_ATTRIBUTE_READONLY));
+    Notices notices;
     EXPECT_FALSE(putprofile("SOFTWARE\\Hostwarden\\period", "90"));
     buildrecords(3, 5);
     saverecords();
     EXPECT_EQ(readfile(ini), before);
     EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "60");
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].caption, "Failure");
+    EXPECT_EQ(notices[0].text, "Cannot save the profile <" + fullpath(ini) + ">");
+    // Writable again: the program went on, and saves land.
+    ASSERT_TRUE(SetFileAttributesA(ini, FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(putprofile("SOFTWARE\\Hostwarden\\period", "90"));
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "90");
+    EXPECT_EQ(notices.size(), 1u);
 }
 
 TEST_F(ProfileChange, CopyLeftByAKilledRunIsReplaced) {

@@ -8,7 +8,9 @@
 #include "app/state.h"
 #include "settings/parse.h"
 #include "settings/profile.h"
+#include "monitor/hostlist.h"
 #include "textview/logfile.h"
+#include "textview/output.h"
 
 using namespace hwtest;
 
@@ -179,6 +181,48 @@ TEST(Profile, ChangeOfManyKeysReplacesValuesInPlaceAndKeepsTheOthers) {
     std::string file = hwtest::readfile("Hostwarden.INI");
     EXPECT_EQ(file.find("period="), file.rfind("period=")) << file;  // replaced, not added
     EXPECT_EQ(file.find("10.77.0.1="), file.rfind("10.77.0.1=")) << file;
+}
+
+// A file dialog may move the current directory while the program runs: every key, and
+// the log, still land in the folder the program was started in.
+TEST(Profile, SavesAndLogsStayInTheStartFolderWhenTheCurrentDirectoryMoves) {
+    Notices notices;
+    writeini("SOFTWARE\\Hostwarden\\period=120\r\n");
+    ASSERT_NE(makemainwindow(), nullptr);  // no ranges: no patrol
+    HostRecord* r = (HostRecord*)listappendafter(hostlisthead(), nullptr, sizeof(HostRecord));
+    ASSERT_NE(r, nullptr);
+    r->addr = {{10, 77, 3, 4}};
+    r->replies = 2;
+    r->firstseen = 1700000000;
+    char start[MAX_PATH];
+    GetCurrentDirectoryA(sizeof start, start);
+    ASSERT_TRUE(CreateDirectoryA("elsewhere", nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryA("elsewhere"));
+    setuplog(true);
+    twprintf("a line for the log");
+    closemainwindow();
+    ASSERT_TRUE(SetCurrentDirectoryA(start));
+
+    std::string ini = readfile("Hostwarden.INI");
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\logs=1"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\period=120"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\lowhost=0 0 0 0"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\10.77.3.4=00 00 00 00 00 00 2 0 1700000000 0"),
+              std::string::npos)
+        << ini;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA("HostwardenLog*.txt", &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << "no log in the start folder";
+    FindClose(h);
+    EXPECT_NE(readfile(fd.cFileName).find("a line for the log"), std::string::npos);
+    h = FindFirstFileA("elsewhere\\*", &fd);
+    int entries = 0;
+    if (h != INVALID_HANDLE_VALUE) {
+        do entries += strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, "..");
+        while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    EXPECT_EQ(entries, 0) << "something was written into the other folder";
 }
 
 TEST(ProfileParse, NumbersReadAsScanfWouldButWithoutOverflow) {

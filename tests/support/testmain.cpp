@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include "app/clock.h"
 #include "app/notices.h"
+#include "settings/profile.h"
 #include "hwtest.h"
 
 namespace {
@@ -72,6 +73,7 @@ class FreshDirectory : public testing::EmptyTestEventListener {
         snprintf(dir, sizeof dir, "%shwtest-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
         CreateDirectoryA(dir, nullptr);
         SetCurrentDirectoryA(dir);
+        profileinit();  // as the program does at start, in this test's folder
         if (hwtest::privateregistry) registry.begin();
         hwtest::clearregistry();
         noticehook = nullptr;

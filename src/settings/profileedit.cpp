@@ -1,0 +1,123 @@
+#include "settings/profileedit.h"
+#include <ctype.h>
+#include <string.h>
+#include <unordered_map>
+
+namespace {
+
+const char utf8bom[] = "\xEF\xBB\xBF";
+
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string trimmed(const std::string& s, size_t a, size_t b) {
+    while (a < b && blank(s[a])) a++;
+    while (b > a && blank(s[b - 1])) b--;
+    return s.substr(a, b - a);
+}
+
+std::string lowered(std::string s) {
+    for (char& c : s) c = (char)tolower((unsigned char)c);
+    return s;
+}
+
+struct Line {
+    size_t begin, end;  // the line's text, without its line end
+    size_t next;        // where the next line begins
+};
+
+std::vector<Line> splitlines(const std::string& text, size_t from) {
+    std::vector<Line> lines;
+    while (from < text.size()) {
+        size_t lf = text.find('\n', from);
+        size_t end = lf == std::string::npos ? text.size() : lf;
+        size_t stop = end > from && text[end - 1] == '\r' ? end - 1 : end;
+        lines.push_back({from, stop, lf == std::string::npos ? text.size() : lf + 1});
+        from = lines.back().next;
+    }
+    return lines;
+}
+
+// The section name of a "[name]" line, lowered; false for any other line.
+bool sectionline(const std::string& text, const Line& l, std::string* name) {
+    std::string t = trimmed(text, l.begin, l.end);
+    if (t.empty() || t[0] != '[') return false;
+    size_t close = t.find(']');
+    if (close == std::string::npos) return false;  // no section line, nor one the check counts
+    *name = lowered(t.substr(1, close - 1));  // as the check reads it: not trimmed
+    return true;
+}
+
+// The key name of a "key=value" line, lowered; false for comments and other lines.
+bool keyline(const std::string& text, const Line& l, std::string* name) {
+    std::string t = trimmed(text, l.begin, l.end);
+    if (t.empty() || t[0] == ';') return false;
+    size_t eq = t.find('=');
+    if (eq == std::string::npos) return false;
+    *name = lowered(trimmed(t, 0, eq));
+    return true;
+}
+
+}  // namespace
+
+std::string profileedit(const std::string& text, const char* section,
+                        const std::vector<std::string>& keys, const std::vector<std::string>& values) {
+    size_t start = text.compare(0, 3, utf8bom) == 0 ? 3 : 0;
+    std::vector<Line> lines = splitlines(text, start);
+    size_t firstlf = text.find('\n', start);
+    bool lfonly = firstlf != std::string::npos && (firstlf == start || text[firstlf - 1] != '\r');
+    std::string eol = lfonly ? "\n" : "\r\n";
+
+    // The last value of every key, by its lowered name, and the order keys first came in.
+    std::unordered_map<std::string, size_t> latest;
+    std::vector<std::string> order;
+    for (size_t i = 0; i < keys.size() && i < values.size(); i++) {
+        std::string k = lowered(trimmed(keys[i], 0, keys[i].size()));
+        if (!latest.count(k)) order.push_back(k);
+        latest[k] = i;
+    }
+
+    // The section: from its header line to the next header; `last` is its last line
+    // that is not blank (the header itself when it holds none).
+    std::string wanted = lowered(section), name;
+    size_t header = lines.size(), last = lines.size();
+    for (size_t i = 0; i < lines.size(); i++) {
+        bool isheader = sectionline(text, lines[i], &name);
+        if (header == lines.size()) {
+            if (isheader && name == wanted) header = last = i;
+        } else if (isheader) {
+            break;
+        } else if (!trimmed(text, lines[i].begin, lines[i].end).empty()) {
+            last = i;
+        }
+    }
+
+    std::string out = text.substr(0, start);
+    std::unordered_map<std::string, bool> done;
+    auto keytext = [&](const std::string& k) {
+        size_t i = latest[k];
+        return keys[i] + "=" + values[i] + eol;
+    };
+    auto addmissing = [&]() {
+        for (const std::string& k : order)
+            if (!done[k]) out += keytext(k);
+    };
+    for (size_t i = 0; i < lines.size(); i++) {
+        const Line& l = lines[i];
+        std::string key;
+        if (header != lines.size() && i > header && i <= last && keyline(text, l, &key) &&
+            latest.count(key) && !done[key]) {
+            done[key] = true;
+            out += keytext(key);
+        } else if (l.next == text.size() && text.back() != '\n') {
+            out.append(text, l.begin, l.end - l.begin).append(eol);  // the last line had no line end
+        } else {
+            out.append(text, l.begin, l.next - l.begin);
+        }
+        if (i == last) addmissing();
+    }
+    if (header == lines.size()) {
+        out += "[" + std::string(section) + "]" + eol;
+        addmissing();
+    }
+    return out;
+}
