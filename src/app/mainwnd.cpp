@@ -145,8 +145,12 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         shutdownsequence();
         PostQuitMessage(0);
         return 0;
-    case WM_CLOSE:
     case WM_ENDSESSION:
+        // FALSE: the logoff was cancelled and the session goes on, so does the watch.
+        if (!wParam) return 0;
+        shutdownsequence();
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CLOSE:
         shutdownsequence();
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SIZE:

@@ -102,9 +102,11 @@ void twproc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WININICHANGE:
         getwheelstep();
         break;
+    case WM_ENDSESSION:
+        if (wParam) clearoutput();  // FALSE: the logoff was cancelled, the lines stay
+        break;
     case WM_DESTROY:
     case WM_CLOSE:
-    case WM_ENDSESSION:
         clearoutput();
         break;
     case WM_SIZE:

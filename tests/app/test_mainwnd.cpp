@@ -134,6 +134,28 @@ TEST_F(MainWindowTest, ShutdownWaitsForThePatrolAndIsSafeTwice) {
     EXPECT_EQ(notices.size(), 0u);
 }
 
+// A logoff that is cancelled (WM_ENDSESSION with FALSE) leaves the program watching as
+// before; one that goes ahead (TRUE) runs the shutdown sequence.
+TEST_F(MainWindowTest, CancelledLogoffKeepsTheWatchAndARealOneShutsDown) {
+    HostRecord* r = (HostRecord*)listappendafter(hostlisthead(), nullptr, sizeof(HostRecord));
+    ASSERT_NE(r, nullptr);
+    r->addr = {{10, 77, 3, 4}};
+    SendMessageA(w, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(hostlist, r);
+    EXPECT_EQ(hwtest::viewlines().size(), 1u);
+    EXPECT_TRUE(hwtest::readfile("Hostwarden.INI").empty()) << "nothing saved";
+    EXPECT_TRUE(KillTimer(w, 1)) << "the period timer was stopped";
+    SetTimer(w, 1, period * 1000u, nullptr);
+
+    SendMessageA(w, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(hostlist, nullptr);
+    EXPECT_TRUE(hwtest::viewlines().empty());
+    EXPECT_FALSE(KillTimer(w, 1));
+    std::string ini = hwtest::readfile("Hostwarden.INI");
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\period=3600"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\10.77.3.4="), std::string::npos) << ini;
+}
+
 TEST(MainWindowExit, ExitCommandDestroysTheWindowAndPostsQuit) {
     hwtest::Notices notices;
     HWND w = (HWND)hwtest::makemainwindow();
