@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <process.h>
 #include <stdio.h>
+#include <string>
 
 std::atomic<bool> warningshown(false);
 
@@ -39,17 +40,9 @@ static void summary(const char* format, int replies, int week) {
 
 static bool stopping() { return stoprequest || exitrequest; }
 
-// One patrol; the caller holds `patrolling`.
-static void runpatrol() {
-    SYSTEMTIME st = localnow();
-    char start[260], date[260];
-    timetext(st, start, sizeof start);
-    datetext(st, date, sizeof date);
-    size_t len = strlen(start);
-    snprintf(start + len, sizeof start - len, " %s", date);
-    twprintf("%s", start);
-
-    PatrolCounts c = {};
+// Probes every record in order, printing its line and the subnet summaries; ends early
+// when stopped. Throws when the probes cannot run (threads or memory short).
+static void proberecords(PatrolCounts& c) {
     // Every address is submitted first, so that the probes run ahead of this loop.
     probebegin();
     for (HostRecord* r = hostlist; r; r = r->next) probesubmit(r->addr);
@@ -78,7 +71,30 @@ static void runpatrol() {
             c.subnetreplies = c.subnetweek = 0;
         }
     }
+}
+
+// One patrol; the caller holds `patrolling`. A failure of the probes is told and ends
+// the patrol as a stop does: its closing lines and the save follow.
+static void runpatrol() {
+    SYSTEMTIME st = localnow();
+    char start[260], date[260];
+    timetext(st, start, sizeof start);
+    datetext(st, date, sizeof date);
+    size_t len = strlen(start);
+    snprintf(start + len, sizeof start - len, " %s", date);
+    twprintf("%s", start);
+
+    PatrolCounts c = {};
+    std::string failure;
+    try {
+        proberecords(c);
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "unknown failure";
+    }
     probeend();
+    if (!failure.empty()) msgbox(captionerror, "Patrol stopped: %s", failure.c_str());
     summary("%d total repl%s", c.totalreplies, c.totalweek);
     saverecords();
     listdiscard((void**)&c.macs);
@@ -86,13 +102,28 @@ static void runpatrol() {
     stoprequest = false;
 }
 
+// The edge of the patrol thread: nothing may leave it, or the whole program would end
+// without a word or a save.
+static void guardedpatrol() {
+    try {
+        runpatrol();
+        return;
+    } catch (const std::exception& e) {
+        msgbox(captionerror, "Patrol failed: %s", e.what());
+    } catch (...) {
+        msgbox(captionerror, "Patrol failed");
+    }
+    patrolling = false;
+    stoprequest = false;
+}
+
 void patrolthread() {
     if (patrolling.exchange(true)) return;
-    runpatrol();
+    guardedpatrol();
 }
 
 static unsigned __stdcall patrolentry(void*) {
-    runpatrol();
+    guardedpatrol();
     return 0;
 }
 

@@ -13,11 +13,23 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string.h>
+#include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 arpfn aheadarp = sendarp;
+spawnfn aheadspawn = spawnthread;
+
+void spawnthread(std::function<void()> body) {
+    try {
+        std::thread(std::move(body)).detach();
+    } catch (const std::system_error& e) {
+        throw std::system_error(e.code(), "cannot start a probe thread");
+    }
+}
 
 namespace {
 
@@ -40,6 +52,7 @@ struct State {
     size_t next = 0;         // the first slot not started
     size_t inflight = 0;
     bool quit = false;
+    std::string failure;     // what failed in a thread of the run; the run ends with it
     int started = 0;         // probes started, for the pacing
     DWORD t0 = 0;
 };
@@ -151,6 +164,23 @@ void neighbourengine(StateRef s) {
     nudgerclose(&nudger);
 }
 
+// The edge of every thread of a run: what fails there ends the run, told to the taker.
+void guarded(StateRef s, void (*body)(StateRef)) {
+    std::string failure;
+    try {
+        body(s);
+        return;
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "unknown failure";
+    }
+    std::lock_guard<std::mutex> g(s->m);
+    if (s->failure.empty()) s->failure = "probes: " + failure;
+    s->quit = true;
+    s->cv.notify_all();
+}
+
 // Decides the way with the first address, then runs it.
 void engine(StateRef s) {
     Slot* slot;
@@ -173,7 +203,14 @@ void engine(StateRef s) {
         finish(*slot, rc == NO_ERROR, mac);
         s->cv.notify_all();
     }
-    for (int i = 1; i < aheadworkers; i++) std::thread(sendarpworker, s).detach();
+    // Fewer workers than asked for when threads run short: this one works in any case.
+    for (int i = 1; i < aheadworkers; i++) {
+        try {
+            aheadspawn([s] { guarded(s, sendarpworker); });
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
     sendarpworker(s);
 }
 
@@ -184,10 +221,11 @@ struct AheadRun {
 };
 
 AheadRun* aheadstart() {
-    AheadRun* run = new AheadRun{std::make_shared<State>()};
+    std::unique_ptr<AheadRun> run(new AheadRun{std::make_shared<State>()});
     run->state->t0 = GetTickCount();
-    std::thread(engine, run->state).detach();
-    return run;
+    StateRef s = run->state;
+    aheadspawn([s] { guarded(s, engine); });
+    return run.release();
 }
 
 void aheadsubmit(AheadRun* run, const Addr4& addr) {
@@ -210,6 +248,7 @@ ProbeResult aheadtake(AheadRun* run, size_t index, unsigned char mac[6], stopfn 
             memcpy(mac, slot.mac, 6);
             return probeanswered;
         }
+        if (!s.failure.empty()) throw std::runtime_error(s.failure);
         if (stopped && stopped()) return probecancelled;
         s.cv.wait_for(l, std::chrono::milliseconds(50));
     }

@@ -14,6 +14,8 @@
 #include "monitor/namecache.h"
 #include "monitor/patrol.h"
 #include "monitor/probe.h"
+#include "monitor/probeahead.h"
+#include <system_error>
 
 namespace {
 
@@ -331,6 +333,40 @@ TEST_F(Patrol, ClosingDuringAPatrolEndsItAfterTheCurrentAddressAndSaves) {
              (int)probed + 1);
     EXPECT_NE(ini.find(probedkey), std::string::npos) << ini;
     EXPECT_NE(ini.find(unprobedkey), std::string::npos) << ini;
+}
+
+// The probes cannot start (no thread to be had): the patrol says so, ends as a stopped
+// patrol does, with its closing lines and the save, and the program goes on.
+void nothread(std::function<void()>) {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                            "cannot start a probe thread");
+}
+unsigned long silentarp(const Addr4&, unsigned char[6]) { return ERROR_BAD_NET_NAME; }
+
+TEST_F(Patrol, ProbesThatCannotStartStopThePatrolWithAMessageAndTheSave) {
+    hwtest::Notices notices;
+    window({{1, 10}, {1, 11}});
+    probehook = nullptr;  // the probes ahead, with a SendARP that never answers
+    aheadarp = silentarp;
+    aheadspawn = nothread;
+    patrolthread();
+    aheadspawn = spawnthread;
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].caption, "Error");
+    EXPECT_EQ(notices[0].text.rfind("Patrol stopped: cannot start a probe thread", 0), 0u)
+        << notices[0].text;
+    EXPECT_EQ(patrollines(), std::vector<std::string>({"0 total replies", "0 replies in the last week"}));
+    EXPECT_FALSE(patrolling);
+    std::string ini = hwtest::readfile("Hostwarden.INI");
+    EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\10.77.1.11=00 00 00 00 00 00 0 0"), std::string::npos) << ini;
+
+    patrolthread();  // threads again: the next patrol runs in full
+    aheadarp = sendarp;
+    EXPECT_EQ(notices.size(), 1u);
+    std::vector<std::string> lines = patrollines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "0 total replies");
+    EXPECT_EQ(rec(1)->misses, 1);
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <atomic>
 #include <mutex>
+#include <new>
 #include <set>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <vector>
 #include "monitor/probeahead.h"
@@ -68,6 +71,7 @@ protected:
         }
         Sleep(50);
         aheadarp = sendarp;
+        aheadspawn = spawnthread;
         CloseHandle(fake->release);
         delete fake;
     }
@@ -157,6 +161,52 @@ TEST_F(ProbeAhead, StopWhileAProbeIsOutstandingCancelsAtOnceAndSendsNoMore) {
     aheadsubmit(again, addr(4));
     EXPECT_EQ(aheadtake(again, 0, mac, nullptr), probeunanswered);
     aheadstop(again);
+}
+
+// Threads that cannot be had: the run's own thread is a failure for the caller; the
+// workers beyond the first are done without.
+std::atomic<int> spawns(0);
+void spawnonlyfirst(std::function<void()> body) {
+    if (spawns++ > 0)
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    spawnthread(std::move(body));
+}
+void spawnnone(std::function<void()>) {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                            "cannot start a probe thread");
+}
+
+TEST_F(ProbeAhead, ThreadsThatCannotBeStartedMeanFewerWorkersOrAFailureToStart) {
+    aheadspawn = spawnnone;
+    EXPECT_THROW(aheadstart(), std::system_error);
+    spawns = 0;
+    aheadspawn = spawnonlyfirst;
+    for (int i = 1; i <= 20; i++) fake->delayms[i] = 2;
+    AheadRun* run = start(20);
+    unsigned char mac[6];
+    for (int i = 0; i < 20; i++) {
+        ASSERT_EQ(aheadtake(run, i, mac, stopped), probeanswered) << i;
+        EXPECT_EQ(mac[5], i + 1);
+    }
+    aheadstop(run);
+    EXPECT_EQ(fake->maxrunning, 1);  // the run's own thread alone did the work
+}
+
+TEST_F(ProbeAhead, AFailureInARunsThreadEndsTheRunAndIsToldToTheTaker) {
+    aheadarp = [](const Addr4& a, unsigned char mac[6]) -> unsigned long {
+        if (a.o[3] == 3) throw std::bad_alloc();
+        return fakearp(a, mac);
+    };
+    AheadRun* run = start(10);
+    unsigned char mac[6];
+    ASSERT_EQ(aheadtake(run, 0, mac, stopped), probeanswered);
+    try {
+        for (int i = 1; i < 10; i++) aheadtake(run, i, mac, stopped);
+        ADD_FAILURE() << "no failure reached the taker";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("probes: ", 0), 0u) << e.what();
+    }
+    aheadstop(run);
 }
 
 TEST_F(ProbeAhead, UnsupportedSendArpOnTheFirstAddressAsksNothingMoreOfIt) {
