@@ -56,11 +56,23 @@ static void putaddress(const char* key, const Addr4& a) {
     putprofile(key, text);
 }
 
+// Waits for the patrol to end, looking every 100 ms. Posted messages (input, ticks,
+// commands) stay queued; messages the patrol thread sends to this thread's windows on
+// its way out (the activation handed back when its busy indicator goes, on Windows)
+// are answered, so that it never waits on this wait.
+static void waitforpatrol() {
+    while (patrolling) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 // Safe to run more than once: a second run finds no patrol, no log and no records.
 void shutdownsequence() {
     if (patrolling) {
         exitrequest = true;
-        while (patrolling) Sleep(100);
+        waitforpatrol();
     }
     KillTimer(mainwindow, patroltimer);
     closelog();

@@ -134,6 +134,26 @@ TEST_F(MainWindowTest, ShutdownWaitsForThePatrolAndIsSafeTwice) {
     EXPECT_EQ(notices.size(), 0u);
 }
 
+// A patrol thread that sends to the main window on its way out (as handing back the
+// activation does on Windows) is answered while the shutdown waits for it.
+TEST_F(MainWindowTest, ShutdownAnswersWhatThePatrolSendsWhileItWaits) {
+    patrolling = true;
+    DWORD_PTR answered = 0;
+    LRESULT sent = 0;
+    std::thread patrol([&] {
+        while (!exitrequest) Sleep(10);
+        sent = SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answered);
+        patrolling = false;
+    });
+    DWORD start = GetTickCount();
+    shutdownsequence();
+    DWORD waited = GetTickCount() - start;
+    patrol.join();
+    EXPECT_NE(sent, 0) << "the message was not answered";
+    EXPECT_LT(waited, 1000u);
+    EXPECT_FALSE(patrolling.load());
+}
+
 // A logoff that is cancelled (WM_ENDSESSION with FALSE) leaves the program watching as
 // before; one that goes ahead (TRUE) runs the shutdown sequence.
 TEST_F(MainWindowTest, CancelledLogoffKeepsTheWatchAndARealOneShutsDown) {

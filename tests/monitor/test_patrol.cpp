@@ -369,4 +369,51 @@ TEST_F(Patrol, ProbesThatCannotStartStopThePatrolWithAMessageAndTheSave) {
     EXPECT_EQ(rec(1)->misses, 1);
 }
 
+// The busy indicator of a save on another thread than this one, owned by the main window.
+HWND savingindicator() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            char cls[16] = "";
+            GetClassNameA(h, cls, sizeof cls);
+            if (strcmp(cls, "#32770") || GetWindow(h, GW_OWNER) != mainwindow ||
+                GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId())
+                return TRUE;
+            *(HWND*)p = h;
+            return FALSE;
+        },
+        (LPARAM)&found);
+    return found;
+}
+
+// Closing while a patrol saves its 512 records: the program has ended its shutdown
+// within a second, and every record is saved.
+TEST_F(Patrol, CloseDuringTheSaveOf512RecordsEndsWithinASecond) {
+    std::vector<std::pair<int, int>> addrs;
+    for (int s = 1; s <= 2; s++)
+        for (int o = 0; o < 256; o++) addrs.push_back({s, o});
+    window(addrs);
+    patrolthreadrunning = true;
+    startpatrol();
+    HWND busy = nullptr;
+    for (DWORD t0 = GetTickCount(); !busy && GetTickCount() - t0 < 30000;) {
+        hwtest::pump();
+        busy = savingindicator();
+    }
+    ASSERT_NE(busy, nullptr) << "the save was not seen";
+    DWORD start = GetTickCount();
+    hwtest::closemainwindow();
+    DWORD took = GetTickCount() - start;
+    EXPECT_LT(took, 1000u);
+    EXPECT_FALSE(patrolling);
+    EXPECT_FALSE(IsWindow(busy));
+    std::string ini = hwtest::readfile("Hostwarden.INI");
+    size_t records = 0;
+    for (size_t at = ini.find("SOFTWARE\\Hostwarden\\10.77."); at != std::string::npos;
+         at = ini.find("SOFTWARE\\Hostwarden\\10.77.", at + 1))
+        records++;
+    EXPECT_EQ(records, 512u);
+    printf("[ timing ] close during the save: %lu ms\n", (unsigned long)took);
+}
+
 }  // namespace
