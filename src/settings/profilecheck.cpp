@@ -87,6 +87,11 @@ bool profilecomplete(const std::string& before, const std::string& now, const ch
         if (!there) return false;
     }
     for (size_t i = 0; i < keys.size(); i++) {
+        // A key written again later (overlapping ranges save an address twice) holds
+        // only its last value, as with one write after the other.
+        bool later = false;
+        for (size_t j = i + 1; j < keys.size() && !later; j++) later = sameword(keys[j], keys[i]);
+        if (later) continue;
         bool there = false;
         for (const Entry& n : has)
             if (sameword(n.name, keys[i]) && n.value == trimmed(values[i])) {

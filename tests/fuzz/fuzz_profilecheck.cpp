@@ -18,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               before.find(keys[0] + "=" + values[0]) != std::string::npos);
     keys.push_back("SOFTWARE\\Hostwarden\\period");
     values.push_back("60");
+    keys.push_back(keys[0]);  // an address of both ranges is saved twice; the last one holds
+    values.push_back("02 00 00 00 00 02 1 0 1700000000 1700000000");
     std::string edited = profileedit(before, "Hostwarden", keys, values);
     FUZZCHECK(!edited.empty() && edited.back() == '\n');
     FUZZCHECK(profilecomplete(before, edited, "Hostwarden", keys, values));

@@ -126,6 +126,31 @@ TEST(ProfileCheck, CopiesCutShortOrMissingAKeyAreRefused) {
     std::string nologs = "[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=60\r\n" + now.substr(before.size());
     EXPECT_FALSE(profilecomplete(before, nologs, "Hostwarden", keys, values));
     EXPECT_FALSE(profilecomplete(before, "[Other]\r\n" + now.substr(14), "Hostwarden", keys, values));
+    // A key written twice holds its last value.
+    keys.push_back("software\\hostwarden\\10.0.0.1");
+    values.push_back("00 00 00 00 00 00 2 0 5 0");
+    EXPECT_FALSE(profilecomplete(before, now, "Hostwarden", keys, values));
+    std::string twice = before + "SOFTWARE\\Hostwarden\\10.0.0.1=00 00 00 00 00 00 2 0 5 0\r\n";
+    EXPECT_TRUE(profilecomplete(before, twice, "Hostwarden", keys, values));
+}
+
+// Overlapping ranges hold an address twice: every save kept being refused, unseen. Now
+// the record of the second range, saved last, is the one kept, as one write after the
+// other leaves it.
+TEST_F(ProfileChange, AnAddressOfBothRangesIsSavedWithItsLastRecord) {
+    writeini("SOFTWARE\\Hostwarden\\period=60\r\n");
+    Notices notices;
+    buildrecords(3, 5);
+    HostRecord* last = hostlist;
+    while (last->next) last = last->next;
+    HostRecord* again = (HostRecord*)listappendafter(hostlisthead(), last, sizeof(HostRecord));
+    again->addr = {{10, 77, 10, 2}};
+    again->replies = 9;
+    again->firstseen = 1700000000;
+    saverecords();
+    EXPECT_EQ(profilevalue(recordkey(10, 77, 10, 1)), "00 00 00 00 00 00 5 0 1700000000 0");
+    EXPECT_EQ(profilevalue(recordkey(10, 77, 10, 2)), "00 00 00 00 00 00 9 0 1700000000 0");
+    EXPECT_EQ(notices.size(), 0u);
 }
 
 }  // namespace
