@@ -22,6 +22,7 @@
 
 arpfn aheadarp = sendarp;
 spawnfn aheadspawn = spawnthread;
+int aheadworkers = 128;
 
 void spawnthread(std::function<void()> body) {
     try {
@@ -51,6 +52,7 @@ struct State {
     std::deque<Slot> slots;  // in submission order; references stay valid as it grows
     size_t next = 0;         // the first slot not started
     size_t inflight = 0;
+    int workers = 1;         // SendARP path: threads calling it (the engine's own first)
     bool quit = false;
     std::string failure;     // what failed in a thread of the run; the run ends with it
     int started = 0;         // probes started, for the pacing
@@ -70,10 +72,15 @@ void finish(Slot& slot, bool answered, const unsigned char* mac) {
     if (answered) memcpy(slot.mac, mac, 6);
 }
 
-// SendARP path: each worker takes the next slot as the pace allows.
+void guarded(StateRef s, void (*body)(StateRef));
+
+// SendARP path: each worker takes the next slot as the pace allows. While slots wait
+// for a thread, a worker that takes one adds another worker, up to aheadworkers: the
+// pool grows with the pace, and a short list gets a small pool.
 void sendarpworker(StateRef s) {
     for (;;) {
         Slot* slot = nullptr;
+        bool grow;
         {
             std::unique_lock<std::mutex> l(s->m);
             for (;;) {
@@ -83,6 +90,16 @@ void sendarpworker(StateRef s) {
             }
             slot = &s->slots[s->next++];
             s->started++;
+            grow = s->workers < aheadworkers && s->next < s->slots.size();
+            if (grow) s->workers++;
+        }
+        if (grow) {
+            try {
+                aheadspawn([s] { guarded(s, sendarpworker); });
+            } catch (const std::system_error&) {
+                std::lock_guard<std::mutex> g(s->m);
+                s->workers = aheadworkers;  // no thread to be had: do with those there are
+            }
         }
         unsigned char mac[6];
         bool answered = aheadarp(slot->addr, mac) == NO_ERROR;
@@ -202,14 +219,6 @@ void engine(StateRef s) {
         s->started = 1;
         finish(*slot, rc == NO_ERROR, mac);
         s->cv.notify_all();
-    }
-    // Fewer workers than asked for when threads run short: this one works in any case.
-    for (int i = 1; i < aheadworkers; i++) {
-        try {
-            aheadspawn([s] { guarded(s, sendarpworker); });
-        } catch (const std::system_error&) {
-            break;
-        }
     }
     sendarpworker(s);
 }

@@ -6,7 +6,15 @@
 const int aheadrate = 500;      // probes started per second at most
 const int aheadburst = 32;      // started at once after a pause
 const int aheadinflight = 512;  // probes in flight at most
-const int aheadworkers = 8;     // SendARP calls at once
+// SendARP calls at once (Windows). One call blocks its thread until the address answers
+// or the stack gives up, 3 x RetransmitTime (3 s by default) for a silent one, so a
+// patrol of N silent addresses takes about ceil(N / aheadworkers) x 3 s
+// (bench/windows-model.sh). 128, the most threads we allow: 100 addresses of a pool
+// with 80 silent in one round (3.3 s, 1.11 x one silent probe); 2 x /24 with 504
+// silent in four (12.6 s, 4.2 x; 8 workers took 189 s). The pool grows only while
+// addresses wait for a thread, and stays bounded so as not to flood the system's
+// neighbour cache with unresolved entries. A variable for the benchmark and tests.
+extern int aheadworkers;
 const int aheadpoll = 50;       // ms between two looks at the neighbour table
 
 // The SendARP call of the workers, sendarp but for tests.

@@ -129,6 +129,8 @@ TEST_F(ProbeAhead, SendingIsPacedAfterTheFirstBurst) {
 }
 
 TEST_F(ProbeAhead, StopWhileAProbeIsOutstandingCancelsAtOnceAndSendsNoMore) {
+    int workers = aheadworkers;
+    aheadworkers = 8;  // a small pool, so that most calls are still to come at the stop
     for (int i = 1; i <= 100; i++) fake->delayms[i] = 20;
     fake->held.insert(4);
     AheadRun* run = start(100);
@@ -161,6 +163,31 @@ TEST_F(ProbeAhead, StopWhileAProbeIsOutstandingCancelsAtOnceAndSendsNoMore) {
     aheadsubmit(again, addr(4));
     EXPECT_EQ(aheadtake(again, 0, mac, nullptr), probeunanswered);
     aheadstop(again);
+    aheadworkers = workers;
+}
+
+// The pool grows while addresses wait for a thread, and no further: a short list gets
+// a small pool, a long one the whole of it.
+std::atomic<int> spawned(0);
+void countspawns(std::function<void()> body) {
+    spawned++;
+    spawnthread(std::move(body));
+}
+
+TEST_F(ProbeAhead, ThePoolGrowsWithWhatWaitsUpToItsSize) {
+    aheadspawn = countspawns;
+    for (int i = 1; i <= 200; i++) fake->delayms[i] = 500;
+    AheadRun* run = start(3);
+    unsigned char mac[6];
+    for (int i = 0; i < 3; i++) ASSERT_EQ(aheadtake(run, i, mac, stopped), probeanswered);
+    aheadstop(run);
+    EXPECT_LE(spawned, 3);  // the run's thread and at most two workers
+    spawned = 0;
+    run = start(200);
+    for (int i = 0; i < 200; i++) ASSERT_EQ(aheadtake(run, i, mac, stopped), probeanswered);
+    aheadstop(run);
+    EXPECT_EQ(spawned, aheadworkers);  // the run's thread is the first worker
+    EXPECT_EQ(fake->maxrunning, aheadworkers);
 }
 
 // Threads that cannot be had: the run's own thread is a failure for the caller; the

@@ -1,0 +1,46 @@
+#include "winmodel.h"
+#include <string.h>
+
+namespace winmodel {
+
+Model* model = nullptr;
+
+static unsigned key(const Addr4& a) {
+    unsigned k;
+    memcpy(&k, a.o, 4);
+    return k;
+}
+
+void addlive(const Addr4& a, unsigned char mac) { model->live[key(a)] = mac; }
+
+unsigned long call(const Addr4& a, unsigned char mac[6]) {
+    Model& md = *model;
+    md.calls++;
+    int now = ++md.inflight;
+    for (int p = md.peak; now > p && !md.peak.compare_exchange_weak(p, now);) {
+    }
+    auto it = md.live.find(key(a));
+    bool cached = false;
+    {
+        std::lock_guard<std::mutex> g(md.m);
+        auto c = md.cache.find(key(a));
+        cached = it != md.live.end() && c != md.cache.end() && GetTickCount() - c->second < 30000;
+    }
+    unsigned long rc = ERROR_BAD_NET_NAME;
+    if (it != md.live.end()) {
+        if (!cached) Sleep(1 + a.o[3] % 5);  // 1-5 ms on the wire
+        unsigned char answer[6] = {0x02, 0x77, a.o[2], a.o[3], 0, it->second};
+        memcpy(mac, answer, 6);
+        std::lock_guard<std::mutex> g(md.m);
+        md.cache[key(a)] = GetTickCount();
+        rc = NO_ERROR;
+    } else {
+        Sleep(3 * md.retransmitms);  // three solicitations, no answer
+    }
+    md.inflight--;
+    return rc;
+}
+
+bool probe(const Addr4& a, unsigned char mac[6]) { return call(a, mac) == NO_ERROR; }
+
+}  // namespace winmodel
