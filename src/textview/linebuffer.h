@@ -25,7 +25,10 @@ struct LineBuffer {
     int anchorcol, anchorline;
     CRITICAL_SECTION lock;
     int wheelrest;   // wheel delta not yet turned into line scrolls
+    int margin;      // the left margin in pixels: 10 at 96 DPI, scaled to the system DPI
 };
+
+const int viewmargin = 10;  // the left margin in pixels at 96 DPI
 
 extern LineBuffer lb;
 

@@ -5,8 +5,6 @@
 #include "app/notices.h"
 #include "resources/resource.h"
 
-static const int leftmargin = 10;
-
 // Column of client x on a line: the first j whose j-character prefix is wider than x
 // gives j - 1; no such j gives the line's end. Caller holds lock.
 static bool measurecolumn(HDC dc, const OutputLine* line, int x, int* col) {
@@ -23,7 +21,7 @@ static bool measurecolumn(HDC dc, const OutputLine* line, int x, int* col) {
 }
 
 bool getcoords(LPARAM point, int* line, int* col) {
-    int x = (int)LOWORD(point) + lb.leftcol * lb.charwidth - leftmargin;
+    int x = (int)LOWORD(point) + lb.leftcol * lb.charwidth - lb.margin;
     int n = (int)HIWORD(point) / lb.lineheight + lb.top;
     if (!lb.first) return false;
 

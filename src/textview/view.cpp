@@ -7,6 +7,10 @@
 void twinit(HWND window) {
     InitializeCriticalSection(&lb.lock);
     lb.window = window;
+    // The program is DPI-aware (its manifest): pixels it counts itself follow the DPI.
+    HDC screen = GetDC(nullptr);
+    lb.margin = MulDiv(viewmargin, screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96, 96);
+    if (screen) ReleaseDC(nullptr, screen);
     ShowScrollBar(window, SB_HORZ, TRUE);
     ShowScrollBar(window, SB_VERT, TRUE);
     EnableScrollBar(window, SB_HORZ, ESB_ENABLE_BOTH);
@@ -70,7 +74,7 @@ void twpaint(PAINTSTRUCT* ps) {
     Selection sel = currentselection();
     OutputLine* line = lb.first;
     for (int i = 0; line && i < lb.top; i++) line = line->next;
-    int x0 = 10 - lb.leftcol * lb.charwidth;
+    int x0 = lb.margin - lb.leftcol * lb.charwidth;
     for (int i = lb.top; line && i < end; i++, line = line->next) {
         int y = (i - lb.top) * lb.lineheight;
         int a, b, w1 = 0, w2 = 0;

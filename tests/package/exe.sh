@@ -67,4 +67,5 @@ ok "version block $version"
 n=$(grep -c "processorArchitecture=\"\"$manifest\"\"" "$work/exe.rc" || true)
 [ "$n" = 2 ] || fail "manifest names processorArchitecture $manifest $n times, want 2"
 grep -q "version=\"\"$version.0\"\"" "$work/exe.rc" || fail "manifest version is not $version.0"
-ok "manifest for $manifest, version $version.0"
+grep -q '>true</dpiAware>' "$work/exe.rc" || fail "manifest does not declare the program DPI-aware"
+ok "manifest for $manifest, version $version.0, DPI-aware"
