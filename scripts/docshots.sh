@@ -2,18 +2,30 @@
 # Retakes the screenshots in docs/ from the real program (root): a network lab of
 # namespaces with a few hosts, a profile with some history, one patrol at start-up,
 # then the main window, the configuration dialog, a report and the About box, each
-# cropped to the main window. Usage: scripts/docshots.sh [BUILD]
+# cropped to the main window, and the busy indicator.
+# Usage: scripts/docshots.sh [BUILD] [DPI]
+# At 96 DPI (the default) they go to docs/NAME.png, at 144 (150 %) to docs/NAME-144.png,
+# at any other DPI to run/docshots/NAME-DPI.png. The screen, the Wine desktop and the
+# window grow with the DPI.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-BUILD=${1:-$HW_BUILD}
-if [ "${2:-}" != inner ]; then
+BUILD=$(realpath -m "${1:-$HW_BUILD}")  # the program starts in another folder
+DPI=${2:-96}
+scale() { echo $(($1 * DPI / 96)); }
+if [ "${3:-}" != inner ]; then
     hw_install
-    hw_build "$BUILD"
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BUILD" inner
+    hw_build "$BUILD" "$HW_ARCH"
+    exec xvfb-run -a -s "-screen 0 $(scale 1024)x$(scale 768)x24" bash "$0" "$BUILD" "$DPI" inner
 fi
+case $DPI in
+96) out=$HW_ROOT/docs suffix="" ;;
+144) out=$HW_ROOT/docs suffix=-144 ;;
+*) out=$HW_ROOT/run/docshots suffix=-$DPI ;;
+esac
+mkdir -p "$out"
 
 source "$HW_ROOT/tests/lab/labwine.sh"
-labwine_init "$BUILD" docs \
+labwine_init "$BUILD" "docs$DPI" \
     10.77.1.10,02:77:01:3c:00:10,printer.lab \
     10.77.1.11,02:77:01:3c:00:11,nas.lab \
     10.77.1.13,02:77:01:5e:00:13,laptop-anna.lab \
@@ -57,37 +69,52 @@ record() {
     record 10.77.2.21 "02 77 02 7a 00 21" 12 0 $((13 * 3600 + 30 * 60)) 3600
     record 10.77.2.22 "02 77 02 7a 00 22" 3 30 $((9 * 86400)) $((8 * 86400))
 } >"$work/Hostwarden.INI"
-# The window placement (looked for under HKLM first, where the last run left it).
-labrun "$HW_WINE" reg add 'HKLM\Software\Hostwarden' /ve /d '112 150 912 614' /f >/dev/null 2>&1
+# The window placement (looked for under HKLM first, where the last run left it), the
+# system DPI and a desktop of the screen's size.
+labrun "$HW_WINE" reg add 'HKLM\Software\Hostwarden' /ve \
+    /d "$(scale 112) $(scale 150) $(scale 912) $(scale 614)" /f >/dev/null 2>&1
+labrun "$HW_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f >/dev/null 2>&1
+labrun "$HW_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
+    /d "$(scale 1024)x$(scale 768)" /f >/dev/null 2>&1
 
 (cd "$work" && labrun "$HW_WINE" "$BUILD/Hostwarden.exe") &
 saved() { grep -q '^SOFTWARE\\Hostwarden\\10\.77\.2\.23=' "$work/Hostwarden.INI"; }
 waitfor 60 saved || { echo "no patrol ended" >&2; exit 1; }
 sleep 1
 read -r left top right bottom <<<"$(drv rect)"
+# shot NAME [LEFT TOP RIGHT BOTTOM]: the screen cropped to the main window or the rectangle.
 shot() {
+    local name=$1 l=${2:-$left} t=${3:-$top} r=${4:-$right} b=${5:-$bottom}
     sleep 1
     labrun import -window root "$work/full.png"
-    convert "$work/full.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
-        "$HW_ROOT/docs/$1"
-    echo "docs/$1"
+    convert "$work/full.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$out/$name$suffix.png"
+    echo "${out#$HW_ROOT/}/$name$suffix.png"
 }
-shot main-window.png
+shot main-window
 
 drv command 101
 sleep 1
-shot configuration.png
+shot configuration
 drv press "Configure Hostwarden settings" 2
 
 drv command 11847
 drv press "Report on IPs" 1
 sleep 1
-shot report.png
+shot report
 
 drv command 301
 sleep 1
-shot about.png
+shot about
 drv press "About HOSTWARDEN 5.3.3" 1
 
 drv close
 waitfor 30 bash -c "! labrun '$HW_WINE' '$BUILD/tests/e2e/hwdriver.exe' title >/dev/null 2>&1" || true
+
+# The busy indicator, as a save shows it, held on screen by a test of the indicator.
+labrun env HW_DOCSHOT_HOLD=5000 "$HW_WINE" "$BUILD/tests/test_dialogs.exe" \
+    --gtest_filter=DocShot.BusyIndicatorHeldOnScreen >"$work/busy.txt" 2>&1 &
+busyrect() { grep -q '^\[ rect \]' "$work/busy.txt"; }
+waitfor 30 busyrect || { echo "no busy indicator" >&2; exit 1; }
+read -r _ _ _ l t r b <<<"$(grep '^\[ rect \]' "$work/busy.txt" | tr -d '\r')"
+shot busy "$l" "$t" "$r" "$b"
+wait

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <stdlib.h>
 #include <string>
 #include "hwtest.h"
 #include "dialogs/busy.h"
@@ -215,6 +216,22 @@ TEST(BusyTemplate, HeaderAndItemsAreLaidOutFieldByField) {
         EXPECT_EQ(got.extra, want[i].extra) << i;
     }
     EXPECT_EQ(r.at, busytemplatesize);
+}
+
+// For scripts/docshots.sh: the indicator as a save shows it, held on screen for
+// HW_DOCSHOT_HOLD milliseconds, its window rectangle printed first.
+TEST(DocShot, BusyIndicatorHeldOnScreen) {
+    const char* hold = getenv("HW_DOCSHOT_HOLD");
+    if (!hold) GTEST_SKIP() << "run by scripts/docshots.sh";
+    HWND busy = busymessage(GetDesktopWindow(), "Saving records...");
+    ASSERT_NE(busy, nullptr);
+    setbusypercent(busy, 40);
+    RECT r;
+    GetWindowRect(busy, &r);
+    printf("[ rect ] %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    fflush(stdout);
+    pump(atoi(hold));
+    DestroyWindow(busy);
 }
 
 }  // namespace
