@@ -15,9 +15,8 @@ if [ -z "${HW_BENCH_BUILT:-}" ]; then
     hw_build "$BUILD" "$HW_ARCH" >/dev/null || exit 1
     echo "Timing the $HW_ARCH build in $BUILD"
 fi
-if [ -z "${DISPLAY:-}" ]; then
-    exec env HW_BENCH_BUILT=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BUILD"
-fi
+export HW_BENCH_BUILT=1
+hw_display "$0" "$BUILD"
 export LAB_TIMERS=linux
 source "$HW_ROOT/tests/lab/labwine.sh"
 HOSTS=""

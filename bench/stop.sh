@@ -7,12 +7,9 @@
 # Usage: bench/stop.sh [BUILD]   (a built tree with the tests, default the build this
 # machine runs: scripts/lib.sh)
 set -uo pipefail
-if [ -z "${DISPLAY:-}" ] && [ "$(id -u)" = 0 ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export LAB_TIMERS=linux
-source "$ROOT/tests/lab/labwine.sh"
+source "$(dirname "$0")/../tests/lab/labwine.sh"
+[ "$(id -u)" != 0 ] || hw_display "$0" "$@"
 echo "Timing the $HW_ARCH build in ${1:-$HW_BUILD}"
 labwine_init "$(cd "${1:-$HW_BUILD}" && pwd)" stop \
     10.77.1.10,02:77:01:00:00:10,alpha.lab 10.77.1.200,02:77:01:00:00:c8,bravo.lab \

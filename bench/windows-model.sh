@@ -19,7 +19,7 @@ if [ -z "${HW_BENCH_INNER:-}" ]; then
     trap 'as_root ip netns del "$ns" 2>/dev/null || true' EXIT
     hw_netns_empty "$ns"
     as_root ip netns exec "$ns" env HW_BENCH_INNER=1 HW_ARCH="$HW_ARCH" SIZES="$SIZES" \
-        xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BUILD"
+        bash -c 'source "$1"; hw_xvfb 1024x768 bash "$2" "$3"' _ "$HW_ROOT/scripts/lib.sh" "$0" "$BUILD"
     exit $?
 fi
 hw_prefix "$BUILD/wineprefix-bench" || exit 1

@@ -15,7 +15,8 @@ scale() { echo $(($1 * DPI / 96)); }
 if [ "${3:-}" != inner ]; then
     hw_install
     hw_build "$BUILD" "$HW_ARCH"
-    exec xvfb-run -a -s "-screen 0 $(scale 1024)x$(scale 768)x24" bash "$0" "$BUILD" "$DPI" inner
+    exec xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 $(scale 1024)x$(scale 768)x24" \
+        bash "$0" "$BUILD" "$DPI" inner
 fi
 case $DPI in
 96) out=$HW_ROOT/docs suffix="" ;;

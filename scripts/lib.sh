@@ -108,6 +108,28 @@ hw_prefix() {
     fi
 }
 
+# A display for scripts that show windows. xvfb-run picks a free display number from one
+# derived from the process id, so that two started at once do not race for the same.
+#   hw_xvfb WxH CMD...            CMD under an Xvfb server of its own
+#   hw_display SCRIPT ARGS...     re-executes SCRIPT under its own Xvfb when there is
+#                                 no display; a user's display is used as it is
+#   hw_own_display SCRIPT ARGS... re-executes SCRIPT under its own Xvfb in any case
+#                                 (tests: a second Wine desktop on a shared display
+#                                 could take the keyboard focus from other tests)
+hw_xvfb() {
+    local screen=$1; shift
+    xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 ${screen}x24" "$@"
+}
+hw_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    hw_own_display "$@"
+}
+hw_own_display() {
+    [ -n "${HW_OWN_DISPLAY:-}" ] && return 0
+    export HW_OWN_DISPLAY=1
+    exec xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 ${HW_SCREEN:-1024x768}x24" bash "$@"
+}
+
 # hw_netns_empty NAME: a network namespace with loopback only (no route out).
 hw_netns_empty() {
     as_root ip netns add "$1"

@@ -34,7 +34,7 @@ if [ -n "${DISPLAY:-}" ]; then
                  cd "$HW_ROOT/run"; "$HW_WINE" "$BUILD/Hostwarden.exe"; "$HW_WINESERVER" -k'
 else
     as_root ip netns exec "$ns" env HW_ROOT="$HW_ROOT" BUILD="$BUILD" HW_ARCH="$HW_ARCH" \
-        xvfb-run -a -s "-screen 0 1024x768x24" bash "$HW_ROOT/scripts/screenshot.sh" \
-        "$HW_ROOT/run" "$HW_ROOT/run/screenshot.png"
+        bash -c 'source "$HW_ROOT/scripts/lib.sh"; hw_xvfb 1024x768 bash "$@"' _ \
+        "$HW_ROOT/scripts/screenshot.sh" "$HW_ROOT/run" "$HW_ROOT/run/screenshot.png"
     echo "No display: screenshot in run/screenshot.png"
 fi

@@ -34,5 +34,5 @@ echo "nameserver 127.0.0.1" | as_root tee "/etc/netns/$ns/resolv.conf" >/dev/nul
 hw_netns_empty "$ns"
 
 as_root ip netns exec "$ns" env HW_ROOT="$HW_ROOT" BUILD="$BUILD" HW_ARCH="$HW_ARCH" \
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$HW_ROOT/scripts/ctest-session.sh" "$@"
+    bash -c 'source "$HW_ROOT/scripts/lib.sh"; hw_xvfb 1280x1024 bash "$HW_ROOT/scripts/ctest-session.sh" "$@"' _ "$@"
 exit $fuzzrc

@@ -7,6 +7,7 @@ set -uo pipefail
 : "${HW_ROOT:?}" "${BUILD:?}"
 dpi=$1
 source "$HW_ROOT/scripts/lib.sh"
+hw_own_display "$0" "$@"
 source_prefix=$BUILD/wineprefix
 [ -f "$source_prefix/.hw-ready" ] || { echo "no Wine prefix at $source_prefix (run scripts/test.sh)"; exit 1; }
 work=$(mktemp -d /tmp/hwdpi.XXXXXX)

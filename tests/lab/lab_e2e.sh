@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # End to end in the lab: the real program patrols two lab ranges, driven from outside
 # by hwdriver inside the same Wine session, and its log and profile are checked.
-# Usage: lab_e2e.sh BUILD   (root; runs under its own Xvfb when no display is set)
+# Usage: lab_e2e.sh BUILD   (root; runs under an Xvfb of its own)
 set -uo pipefail
-if [ -z "${DISPLAY:-}" ] && [ "$(id -u)" = 0 ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
 source "$(dirname "$0")/labwine.sh"
+[ "$(id -u)" != 0 ] || hw_own_display "$0" "$@"
 labwine_init "$1" e2e \
     10.77.1.10,02:77:01:00:00:10,alpha.lab \
     10.77.1.11,02:77:01:00:00:11,bravo.lab \

@@ -2,12 +2,10 @@
 # Reports, both exports, the ARP table dump and the vendor lookup against a lab: the dump
 # in-process against the kernel's table, and the real program driven through its
 # dialogs, with a lookup during a patrol.
-# Usage: lab_reports.sh BUILD   (root; runs under its own Xvfb when no display is set)
+# Usage: lab_reports.sh BUILD   (root; runs under an Xvfb of its own)
 set -uo pipefail
-if [ -z "${DISPLAY:-}" ] && [ "$(id -u)" = 0 ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
 source "$(dirname "$0")/labwine.sh"
+[ "$(id -u)" != 0 ] || hw_own_display "$0" "$@"
 HOSTS="10.77.1.10=00:0d:93:00:01:10 10.77.1.11=08:00:27:00:01:11 10.77.2.20=52:54:00:00:02:20"
 labwine_init "$1" reports \
     10.77.1.10,00:0d:93:00:01:10,alpha.lab \

@@ -2,12 +2,10 @@
 # Sameness: the same two patrols of the real program, once with probes run ahead and
 # once one probe at a time, each in a fresh lab; the logs and the saved records must be
 # identical once times are masked.
-# Usage: lab_same.sh BUILD   (root; runs under its own Xvfb when no display is set)
+# Usage: lab_same.sh BUILD   (root; runs under an Xvfb of its own)
 set -uo pipefail
-if [ -z "${DISPLAY:-}" ] && [ "$(id -u)" = 0 ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
 source "$(dirname "$0")/labwine.sh"
+[ "$(id -u)" != 0 ] || hw_own_display "$0" "$@"
 BUILD=$1
 OUT=$(mktemp -d /tmp/hwlab-same.XXXXXX)
 HOSTS="10.77.1.8,02:77:01:00:00:08,alpha.lab 10.77.1.13,02:77:01:00:00:13,bravo.lab

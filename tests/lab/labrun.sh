@@ -4,10 +4,8 @@
 # and SHOT is a screenshot taken once the first patrol has saved its records.
 set -uo pipefail
 BUILD=$1 WORK=$2 SHOT=$3
-if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
 source "$(dirname "$0")/labwine.sh"
+hw_display "$0" "$@"
 labwine_init "$BUILD" run \
     10.77.1.10,02:77:01:00:00:10,alpha.lab 10.77.1.11,02:77:01:00:00:11,bravo.lab \
     10.77.1.12,02:77:01:00:00:12,charlie.lab 10.77.1.14,02:77:01:00:00:14,echo.lab \

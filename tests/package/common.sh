@@ -8,6 +8,7 @@
 set -euo pipefail
 : "${HW_ROOT:?}" "${BUILD:?}" "${HW_PRODUCT_EXE:?}"
 source "$HW_ROOT/scripts/lib.sh"
+hw_own_display "$0" "$@"
 source_prefix=${WINEPREFIX:-$BUILD/wineprefix}
 [ -f "$source_prefix/.hw-ready" ] || { echo "no Wine prefix at $source_prefix (run scripts/test.sh)"; exit 1; }
 

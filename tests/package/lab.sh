@@ -5,6 +5,7 @@
 set -uo pipefail
 : "${HW_ROOT:?}" "${BUILD:?}" "${HW_PRODUCT_EXE:?}"
 source "$HW_ROOT/tests/lab/labwine.sh"
+[ "$(id -u)" != 0 ] || hw_own_display "$0" "$@"
 labwine_init "$BUILD" package \
     10.77.1.10,02:77:01:00:00:10,alpha.lab \
     10.77.1.11,02:77:01:00:00:11,bravo.lab \

@@ -17,7 +17,7 @@ if [ "${HW_FAULTS_INNER:-}" != 1 ]; then
     trap 'as_root ip netns del "$ns" 2>/dev/null || true' EXIT
     hw_netns_empty "$ns"
     ip netns exec "$ns" env HW_FAULTS_INNER=1 HW_BUILD="$BUILD" \
-        xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0"
+        bash -c 'source "$1"; hw_xvfb 1280x1024 bash "$2"' _ "$HW_ROOT/scripts/lib.sh" "$0"
     exit $?
 fi
 

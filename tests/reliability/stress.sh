@@ -5,10 +5,8 @@
 # of scripts/test.sh. Root; runs under its own Xvfb when no display is set.
 #   HW_BUILD=build-x bash tests/reliability/stress.sh
 set -uo pipefail
-if [ -z "${DISPLAY:-}" ] && [ "$(id -u)" = 0 ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
 source "$(dirname "$0")/../lab/labwine.sh"
+[ "$(id -u)" != 0 ] || hw_display "$0" "$@"
 BUILD=$HW_BUILD
 labwine_init "$BUILD" stress \
     10.77.1.10,02:00:5e:00:01:10,alpha.lab 10.77.1.11,02:00:5e:00:01:11 \
