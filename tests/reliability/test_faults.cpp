@@ -33,6 +33,7 @@ protected:
         const char* dir = getenv("HW_FAULT_DIR");
         if (!dir) GTEST_SKIP() << "run by tests/reliability/faults.sh";
         ASSERT_TRUE(SetCurrentDirectoryA(dir));
+        profileinit();  // the program started there
         before = readfile("Hostwarden.INI");
         ASSERT_FALSE(before.empty());
         ASSERT_NE(makemainwindow(), nullptr);

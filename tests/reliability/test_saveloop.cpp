@@ -39,6 +39,7 @@ TEST(SaveUnderKill, EveryGenerationReadsBackWhole) {
     const char* dir = getenv("HW_SAVELOOP_DIR");
     if (dir) {
         ASSERT_TRUE(SetCurrentDirectoryA(dir));
+        profileinit();  // the program started there
     }
     exitrequest = true;  // no busy indicator: there is no main window here
     buildlist();
