@@ -1,7 +1,8 @@
 // Process entry: networking library, window class, main window, message loop.
+#include "app/entry.h"
 #include "app/mainwnd.h"
-#include "app/notices.h"
-#include "app/state.h"
+#include "common/notices.h"
+#include "common/state.h"
 #include "resources/resource.h"
 #include "settings/profile.h"
 #include <winsock2.h>

@@ -1,4 +1,4 @@
-#include "app/mainwnd.h"
+#include "app/entry.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     return hostwardenmain(instance, show);

@@ -1,4 +1,4 @@
-#include "textview/scrollrules.h"
+#include "common/scrollrules.h"
 
 int scrollrequest(int request, int pos, int page, int thumb) {
     switch (request) {

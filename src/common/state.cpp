@@ -1,7 +1,8 @@
-#include "app/state.h"
+#include "common/state.h"
+#include "version.h"
 
 const char progname[] = "Hostwarden";
-const char progtitle[] = "Hostwarden 5.3.3";
+const char progtitle[] = "Hostwarden " HW_VERSION;
 
 int period = 3600;
 Addr4 lowhost, highhost, lowhost2, highhost2;
@@ -12,3 +13,5 @@ std::atomic<bool> patrolling(false);
 std::atomic<bool> stoprequest(false);
 std::atomic<bool> exitrequest(false);
 std::atomic<bool> suspended(false);
+
+unsigned periodelapse(int period) { return (unsigned)period * 1000u; }

@@ -1,5 +1,5 @@
-// Program-wide state of the application shell: settings held in memory, the user
-// activity stamp and the patrol flags. Window-free so that logic files can use it.
+// Program-wide state: settings held in memory, the user activity stamp, the patrol
+// flags and the period timer. Window-free so that logic files can use it.
 #pragma once
 #include <atomic>
 
@@ -13,7 +13,7 @@ inline bool addrequal(const Addr4& a, const Addr4& b) {
 }
 
 extern const char progname[];     // "Hostwarden": class, menu, profile section, registry key
-extern const char progtitle[];    // "Hostwarden 5.3.3"
+extern const char progtitle[];    // "Hostwarden " and the version
 
 extern int period;                // patrol period in seconds
 extern Addr4 lowhost, highhost;   // range 1
@@ -24,6 +24,11 @@ extern long long lastactivity;    // seconds since 1970 of the last user action,
 // and then the current directory counts). The profile and the log files live there,
 // whatever the current directory becomes while a file dialog browses.
 extern char startfolder[260];
+
+// The period timer of the main window: its id, and its elapse for a period in seconds
+// (period x 1000 milliseconds, modulo 2^32).
+const unsigned patroltimer = 1;
+unsigned periodelapse(int period);
 
 // Patrol flags: single bytes shared by the window and patrol threads without a lock.
 extern std::atomic<bool> patrolling;

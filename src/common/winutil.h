@@ -1,6 +1,9 @@
-// Small Win32 helpers shared by the dialogs.
+// Window helpers shared by every subsystem, and the main window's handle.
 #pragma once
 #include <windows.h>
+
+// The main window, stored when it is created; every part that needs it uses this.
+extern HWND mainwindow;
 
 // Text of the calling thread's last error; release it with LocalFree. Never null.
 char* syserrortext();

@@ -1,8 +1,8 @@
 // The busy indicator, made from its in-memory template.
 #include "dialogs/busy.h"
 #include "dialogs/busytemplate.h"
-#include "app/notices.h"
-#include "app/winutil.h"
+#include "common/notices.h"
+#include "common/winutil.h"
 #include <commctrl.h>
 #include <stdio.h>
 

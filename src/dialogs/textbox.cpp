@@ -2,10 +2,11 @@
 // widest line before every showing, with a scroll bar choosing the first line shown and
 // a Copy button for the whole text.
 #include "dialogs/textbox.h"
-#include "dialogs/tbfit.h"
-#include "textview/scrollrules.h"
-#include "app/notices.h"
-#include "app/winutil.h"
+#include "dialogs/textboxfit.h"
+#include "common/scrollrules.h"
+#include "common/clipboard.h"
+#include "common/notices.h"
+#include "common/winutil.h"
 #include <string.h>
 
 namespace {
@@ -92,17 +93,14 @@ void copytext(HWND box) {
     }
     memcpy(out, showntext, n + 1);
     GlobalUnlock(block);
-    if (!OpenClipboard(box)) {
-        GlobalFree(block);
+    switch (placeonclipboard(box, block)) {
+    case clipbusy:
         return;
-    }
-    EmptyClipboard();
-    bool taken = SetClipboardData(CF_TEXT, block) != nullptr;
-    CloseClipboard();
-    if (!taken) {
-        GlobalFree(block);
+    case cliprefused:
         msgbox(captionerror, "textboxDlg_Proc: SetClipboardData failed");
         return;
+    case clipplaced:
+        break;
     }
     msgbox("Success", "Text copied to ClipBoard.");
 }

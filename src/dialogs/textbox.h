@@ -4,4 +4,3 @@
 
 void showtextbox(HWND owner, const char* text, const char* title);
 INT_PTR CALLBACK textboxDlg_Proc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
-const char* skiplines(int n, const char* text);

@@ -1,4 +1,4 @@
-#include "dialogs/tbfit.h"
+#include "dialogs/textboxfit.h"
 
 const char tbalphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 

@@ -1,6 +1,6 @@
 // The text box's fitting arithmetic and its view of the text as lines; window-free.
 #pragma once
-#include "dialogs/tbtemplate.h"
+#include "dialogs/textboxtemplate.h"
 
 // The 62 characters whose width, divided by 62, gives the average character width.
 extern const char tbalphabet[];

@@ -1,14 +1,12 @@
 // The host line, the summary endings and the weekly MAC set.
 #include "monitor/hostline.h"
+#include "common/clock.h"
 #include <inttypes.h>
 #include <stdio.h>
 #include <string.h>
 
-// Wrapping arithmetic: record fields come from the profile and may hold any value.
+// Wrapping addition: record fields come from the profile and may hold any value.
 static int addwrap(int a, int b) { return (int)((unsigned)a + (unsigned)b); }
-static long long subwrap(long long a, long long b) {
-    return (long long)((unsigned long long)a - (unsigned long long)b);
-}
 
 ProbeOutcome updaterecord(HostRecord* r, bool answered, const unsigned char mac[6],
                           long long now) {
@@ -31,12 +29,12 @@ ProbeOutcome updaterecord(HostRecord* r, bool answered, const unsigned char mac[
 
 // A duration in one of two forms: hours and minutes below 2 days (also when negative),
 // else whole days.
-static void formatsince(char* out, size_t n, long long since) {
-    if (since / 86400 < 2)
-        snprintf(out, n, ", last reply %02" PRId64 ":%02" PRId64 " ago", since / 3600,
-                 (since / 60) % 60);
+static void formatsince(char* out, size_t n, long long seconds) {
+    if (seconds / 86400 < 2)
+        snprintf(out, n, ", last reply %02" PRId64 ":%02" PRId64 " ago", seconds / 3600,
+                 (seconds / 60) % 60);
     else
-        snprintf(out, n, ", last reply %" PRId64 " days ago", since / 86400);
+        snprintf(out, n, ", last reply %" PRId64 " days ago", seconds / 86400);
 }
 
 char* formathostline(char* out, const HostRecord& r, const unsigned char mac[6],
@@ -50,7 +48,7 @@ char* formathostline(char* out, const HostRecord& r, const unsigned char mac[6],
     // The age of the current MAC; the two forms differ: a comma follows the hours and
     // minutes, none the days.
     char agepiece[128];
-    long long age = subwrap(now, r.firstseen);
+    long long age = since(now, r.firstseen);
     if (age / 86400 < 2)
         snprintf(agepiece, sizeof agepiece, " %02" PRId64 ":%02" PRId64 ", %d%% replies",
                  age / 3600, (age / 60) % 60, (int)percent);
@@ -59,7 +57,7 @@ char* formathostline(char* out, const HostRecord& r, const unsigned char mac[6],
                  (int)percent);
     len += snprintf(tail + len, sizeof tail - len, "%s", agepiece);
     if (!answered && r.lastreply != 0)
-        formatsince(tail + len, sizeof tail - len, subwrap(now, r.lastreply));
+        formatsince(tail + len, sizeof tail - len, since(now, r.lastreply));
     else
         snprintf(tail + len, sizeof tail - len, ", last %s", answered ? "succeeded" : "failed");
 
@@ -76,7 +74,7 @@ const char* replyending(int count) { return count == 1 ? "y" : "ies"; }
 
 bool activerecord(bool answered, long long lastreply, long long now) {
     if (answered) return true;
-    return lastreply != 0 && subwrap(now, lastreply) < weekseconds;
+    return lastreply != 0 && since(now, lastreply) < weekseconds;
 }
 
 bool countrecord(PatrolCounts* c, bool answered, const unsigned char mac[6],

@@ -1,6 +1,6 @@
 // The HostList and the list primitives.
 #include "monitor/hostlist.h"
-#include "app/notices.h"
+#include "common/notices.h"
 #include <windows.h>
 #include <stdlib.h>
 

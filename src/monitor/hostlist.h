@@ -1,7 +1,7 @@
 // HostRecord, the HostList, and the singly linked list primitives shared by other lists.
 #pragma once
 #include <stddef.h>
-#include "app/state.h"
+#include "common/state.h"
 
 struct HostRecord {
     HostRecord* next;

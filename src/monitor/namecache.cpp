@@ -1,7 +1,6 @@
 // Reverse name lookups for the host line, with a cache of the names found.
-#include "monitor/patrol.h"
-#include "monitor/hostlist.h"
 #include "monitor/namecache.h"
+#include "monitor/hostlist.h"
 #include <winsock2.h>
 #include <windows.h>
 #include <stdlib.h>

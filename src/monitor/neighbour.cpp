@@ -14,7 +14,7 @@
 //     a host with a new MAC answers here, in the same probe.
 // A complete entry the kernel holds reachable is trusted as it is, as SendARP trusts
 // its cache; it costs the re-probe window all the same, since it looks like a stale one.
-#include "monitor/probeneigh.h"
+#include "monitor/neighbour.h"
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 // The probe where SendARP is not supported: a nudge, then the system neighbour table.
 #pragma once
-#include "app/state.h"
+#include "common/state.h"
 
 // The kernel's neighbour timers of the interface that reaches an address, in ms.
 struct NeighTimers {

@@ -1,6 +1,7 @@
 // The probe run: addresses queued in patrol order, answered ahead or when taken.
 #include "monitor/probe.h"
 #include "monitor/probeahead.h"
+#include "monitor/sendarp.h"
 #include <windows.h>
 #include <deque>
 #include <mutex>

@@ -5,7 +5,7 @@
 // at once (probeahead.cpp); with `probeahead` off each answer is worked out when it is
 // taken, one probe at a time.
 #pragma once
-#include "app/state.h"
+#include "common/state.h"
 
 enum ProbeResult { probeunanswered, probeanswered, probecancelled };
 typedef bool (*stopfn)();  // true when the taker gives up waiting
@@ -27,11 +27,3 @@ void probeend();
 // Test seam: when set, takes the place of the system probe, one address at a time.
 typedef bool (*probefn)(const Addr4& addr, unsigned char mac[6]);
 extern probefn probehook;
-
-// SendARP for one address: its result code, and the MAC when that is 0 (NO_ERROR).
-// A success without six bytes of address counts as no answer.
-unsigned long sendarp(const Addr4& addr, unsigned char mac[6]);
-
-// One probe of the system: SendARP, or the neighbour table where SendARP is not
-// supported (as under Wine).
-bool systemprobe(const Addr4& addr, unsigned char mac[6]);

@@ -5,7 +5,8 @@
 // under Wine). Each address goes through the same steps as a probe on its own
 // (probeneigh.cpp), with the same limits.
 #include "monitor/probeahead.h"
-#include "monitor/probeneigh.h"
+#include "monitor/neighbour.h"
+#include "monitor/sendarp.h"
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>

@@ -1,4 +1,4 @@
-#include "monitor/macguard.h"
+#include "monitor/recordmac.h"
 #include <mutex>
 #include <string.h>
 

@@ -1,6 +1,6 @@
 // One probe of the system: SendARP, with the neighbour table where it is not supported.
-#include "monitor/probe.h"
-#include "monitor/probeneigh.h"
+#include "monitor/sendarp.h"
+#include "monitor/neighbour.h"
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>

@@ -1,8 +1,7 @@
 // Dump ARP table: lists the system's ARP table in the output view.
-#include "reports/reports.h"
-#include "reports/seams.h"
-#include "reports/exportfmt.h"
-#include "app/notices.h"
+#include "reports/arpdump.h"
+#include "reports/arpline.h"
+#include "common/notices.h"
 #include "textview/output.h"
 #include <stdlib.h>
 

@@ -1,10 +1,8 @@
 // The file choice with a remembered path, shared by the exports and the vendor lookup.
-#include "reports/reports.h"
-#include "reports/seams.h"
+#include "reports/choosefile.h"
 #include "reports/pathrules.h"
-#include "app/mainwnd.h"
+#include "common/winutil.h"
 #include "settings/profile.h"
-#include <commdlg.h>
 #include <string.h>
 
 BOOL(WINAPI* openfiledialog)(OPENFILENAMEA* ofn) = GetOpenFileNameA;

@@ -1,8 +1,8 @@
 #include "reports/hostreport.h"
 #include "reports/reportfmt.h"
-#include "app/clock.h"
-#include "app/notices.h"
-#include "monitor/macguard.h"
+#include "common/clock.h"
+#include "common/notices.h"
+#include "monitor/recordmac.h"
 #include "textview/output.h"
 #include <stdlib.h>
 

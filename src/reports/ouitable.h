@@ -28,12 +28,13 @@ const char* findcompany(const OuiRecord* head, const unsigned char mac[6]);
 // Frees every company text, then the records.
 void freeouitable(OuiRecord** head);
 
+// Reads the OUI file at path and prints one line per HostRecord that has a MAC: its
+// address, MAC and company.
+void listcompanies(const char* path);
+
 // The lookup line; a company too long for one output line is cut at the line's end.
 void formatlookupline(char* buf, size_t size, const Addr4& addr, const unsigned char mac[6],
                       const char* company);
-
-// Reads the OUI file at path and prints one line per HostRecord that has a MAC.
-void lookupcompanies(const char* path);
 
 // Test seam for the company allocations (malloc by default).
 extern void* (*ouialloc)(size_t bytes);

@@ -1,11 +1,12 @@
 // The report dialog: asks for the range, remembers it and runs the report.
-#include "reports/reports.h"
-#include "app/winutil.h"
+#include "reports/reportdlg.h"
+#include "common/winutil.h"
 #include "dialogs/textbox.h"
 #include "resources/resource.h"
-#include "settings/configdlg.h"
+#include "reports/hostreport.h"
+#include "settings/addressfields.h"
 #include "settings/profile.h"
-#include <stdio.h>
+#include "version.h"
 
 Addr4 reportlow, reporthigh;
 static int sortkind;  // of the open dialog
@@ -16,18 +17,6 @@ static const char reporthelp[] =
     "time\nthe IP has been registered for.  In addtion\nit also reports how recently a given "
     "IP was used.\n";
 
-static void showaddress(HWND dialog, int id, const Addr4& a) {
-    char text[32];
-    snprintf(text, sizeof text, "%d.%d.%d.%d", a.o[0], a.o[1], a.o[2], a.o[3]);
-    SetDlgItemTextA(dialog, id, text);
-}
-
-static void storeaddress(const char* key, const Addr4& a) {
-    char text[32];
-    snprintf(text, sizeof text, "%d %d %d %d", a.o[0], a.o[1], a.o[2], a.o[3]);
-    putprofile(key, text);
-}
-
 static void confirm(HWND dialog) {
     Addr4 low, high;
     if (!readaddressfield(dialog, IDC_LOW1, &low)) return;
@@ -35,8 +24,8 @@ static void confirm(HWND dialog) {
     if (!checkrange(low, high)) return;
     reportlow = low;
     reporthigh = high;
-    storeaddress(keyreportlow, reportlow);
-    storeaddress(keyreporthigh, reporthigh);
+    putaddresskey(keyreportlow, reportlow);
+    putaddresskey(keyreporthigh, reporthigh);
     hostreport(reportlow, reporthigh, sortkind);
     EndDialog(dialog, 1);
 }
@@ -60,7 +49,7 @@ INT_PTR CALLBACK reportDlg_Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             EndDialog(dialog, 0);
             break;
         case IDC_HELPBUTTON:
-            showtextbox(dialog, reporthelp, "HOSTWARDEN VERS 5.3.3 Report Help");
+            showtextbox(dialog, reporthelp, "HOSTWARDEN VERS " HW_VERSION " Report Help");
             break;
         }
         return TRUE;

@@ -1,4 +1,5 @@
 #include "reports/reportfmt.h"
+#include "common/clock.h"
 #include <inttypes.h>
 #include <stdio.h>
 
@@ -21,12 +22,6 @@ int formataddrmac(char* buf, size_t size, const Addr4& addr, const unsigned char
                      addr.o[1], addr.o[2], addr.o[3], mac[0], mac[1], mac[2], mac[3], mac[4],
                      mac[5]);
     return clip(n, size);
-}
-
-// now - then, wrapping: the profile can hold any time, and the difference of two extreme
-// ones would overflow.
-static long long since(long long now, long long then) {
-    return (long long)((unsigned long long)now - (unsigned long long)then);
 }
 
 static int formatspan(char* buf, size_t size, const char* format, long long seconds) {

@@ -1,5 +1,6 @@
-#include "reports/exportfmt.h"
+#include "reports/summaryline.h"
 #include "reports/reportfmt.h"
+#include "common/clock.h"
 #include <stdio.h>
 
 unsigned replypercent(int replies, int misses) {
@@ -10,9 +11,7 @@ unsigned replypercent(int replies, int misses) {
 
 void formatsummaryline(char* buf, size_t size, const HostRecord& r, long long now) {
     int total = (int)((unsigned)r.replies + (unsigned)r.misses);
-    // Wrapping difference: the profile can hold any time, and the difference of two
-    // extreme ones would overflow.
-    Span s = splitspan((long long)((unsigned long long)now - (unsigned long long)r.firstseen));
+    Span s = splitspan(since(now, r.firstseen));
     int days = (int)s.days;
     snprintf(buf, size,
              "%d.%d.%d.%d (%02x:%02x:%02x:%02x:%02x:%02x) %d packet%s %d day%s %02d:%02d, "
@@ -20,10 +19,4 @@ void formatsummaryline(char* buf, size_t size, const HostRecord& r, long long no
              r.addr.o[0], r.addr.o[1], r.addr.o[2], r.addr.o[3], r.mac[0], r.mac[1], r.mac[2],
              r.mac[3], r.mac[4], r.mac[5], total, total == 1 ? "" : "s", days,
              days == 1 ? "" : "s", (int)s.hours, (int)s.minutes, (int)replypercent(r.replies, r.misses));
-}
-
-void formatarpline(char* buf, size_t size, const unsigned char addr[4],
-                   const unsigned char phys[6]) {
-    snprintf(buf, size, "%d.%d.%d.%d : %02x:%02x:%02x:%02x:%02x:%02x", addr[0], addr[1],
-             addr[2], addr[3], phys[0], phys[1], phys[2], phys[3], phys[4], phys[5]);
 }

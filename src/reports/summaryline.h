@@ -1,4 +1,4 @@
-// Lines of the export summary and of the ARP table dump; window-free.
+// The lines of the export summary; window-free.
 #pragma once
 #include <stddef.h>
 #include "monitor/hostlist.h"
@@ -9,8 +9,3 @@ unsigned replypercent(int replies, int misses);
 
 // One summary line for a record (a consistent copy), ending in "\n".
 void formatsummaryline(char* buf, size_t size, const HostRecord& r, long long now);
-
-// One ARP table row: the address bytes in memory order and the first six bytes of the
-// physical address.
-void formatarpline(char* buf, size_t size, const unsigned char addr[4],
-                   const unsigned char phys[6]);

@@ -1,11 +1,11 @@
-// The configuration dialog and the two address checks it shares with the report dialog.
+// The configuration dialog: the period and the two ranges.
 #pragma once
 #include <windows.h>
-#include "app/state.h"
 
 INT_PTR CALLBACK configDlg_Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-bool readaddressfield(HWND dialog, int id, Addr4* addr);
-bool checkrange(const Addr4& low, const Addr4& high);
 
+// Rebuilds the HostList from the ranges OK has just applied (loadrecords). The records
+// live above the settings, so the main window sets it when it is created.
+extern bool (*rebuildrecords)();
 // Test seam for the period timer's restart on OK (SetTimer by default).
 extern UINT_PTR(WINAPI* configsettimer)(HWND, UINT_PTR, UINT, TIMERPROC);

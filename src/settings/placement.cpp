@@ -2,7 +2,7 @@
 // under HKEY_LOCAL_MACHINE when that can be opened or created, else HKEY_CURRENT_USER.
 #include "settings/placement.h"
 #include "settings/parse.h"
-#include "app/notices.h"
+#include "common/notices.h"
 #include <stdio.h>
 #include <string.h>
 

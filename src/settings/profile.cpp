@@ -3,7 +3,7 @@
 #include "settings/parse.h"
 #include "settings/profilecheck.h"
 #include "settings/profileedit.h"
-#include "app/notices.h"
+#include "common/notices.h"
 #include <windows.h>
 #include <winsock2.h>
 #include <stdio.h>
@@ -223,4 +223,10 @@ bool readaddresskey(const char* key, Addr4* addr) {
     if (a == INADDR_NONE) return false;
     memcpy(addr->o, &a, 4);
     return true;
+}
+
+bool putaddresskey(const char* key, const Addr4& addr) {
+    char text[32];
+    snprintf(text, sizeof text, "%d %d %d %d", addr.o[0], addr.o[1], addr.o[2], addr.o[3]);
+    return putprofile(key, text);
 }

@@ -1,6 +1,6 @@
 // The settings profile ".\Hostwarden.INI", section "Hostwarden".
 #pragma once
-#include "app/state.h"
+#include "common/state.h"
 
 // Resolves the profile's full path, and `startfolder`, from the current directory.
 // Called once at start, before anything reads the profile: every later read and write
@@ -25,6 +25,8 @@ bool profileend();
 extern std::atomic<bool> profilefailuretold;  // the failure was told (tests reset it)
 // Reads a key of four decimal octets into addr; on failure addr is left untouched.
 bool readaddresskey(const char* key, Addr4* addr);
+// Writes addr as four decimal octets ("%d %d %d %d").
+bool putaddresskey(const char* key, const Addr4& addr);
 
 // Key names.
 extern const char keyperiod[], keylowhost[], keyhighhost[], keylowhost2[], keyhighhost2[];

@@ -5,5 +5,3 @@ RangeFault rangefault(const Addr4& low, const Addr4& high) {
     if (low.o[3] > high.o[3]) return rangeorder;
     return rangeok;
 }
-
-unsigned periodelapse(int period) { return (unsigned)period * 1000u; }

@@ -1,8 +1,9 @@
 // Copy of the output view's selection to the clipboard as plain text.
-#include "textview/input.h"
+#include "textview/copy.h"
 #include "textview/linebuffer.h"
-#include "textview/selcopy.h"
-#include "app/notices.h"
+#include "textview/selection.h"
+#include "common/clipboard.h"
+#include "common/notices.h"
 
 // The line numbered `n`, or null past the newest. Caller holds lock.
 static OutputLine* lineat(int n) {
@@ -52,16 +53,7 @@ bool copyllsel(HWND window) {
     out[n] = 0;
     GlobalUnlock(block);
 
-    if (!OpenClipboard(window)) {
-        GlobalFree(block);
-        return true;
-    }
-    EmptyClipboard();
-    bool taken = SetClipboardData(CF_TEXT, block) != nullptr;
-    CloseClipboard();
-    if (!taken) {
-        GlobalFree(block);
+    if (placeonclipboard(window, block) == cliprefused)
         msgbox(captionerror, "copyllsel: SetClipboardData failed");
-    }
     return true;
 }

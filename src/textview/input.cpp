@@ -1,7 +1,8 @@
 // The output view's scroll bars, scrolling keys and mouse wheel.
 #include "textview/input.h"
+#include "textview/copy.h"
 #include "textview/linebuffer.h"
-#include "textview/scrollrules.h"
+#include "common/scrollrules.h"
 
 // Both bars are read from the window: their range and page are what the user sees.
 static SCROLLINFO readbar(int bar) {

@@ -1,4 +1,4 @@
-// The user's side of the output view: scroll bars, keys, wheel, mouse selection, copy.
+// The output view's scroll bars, scrolling keys and mouse wheel.
 #pragma once
 #include <windows.h>
 
@@ -7,7 +7,3 @@ void twHSCROLL(int request, int position);
 void twKEYDOWN(HWND window, WPARAM key);
 void getwheelstep();
 void twMOUSEWHEEL(HWND window, WPARAM wParam);
-void twBUTTONDOWN(HWND window, WPARAM keyflags, LPARAM point);
-void twMOUSEMOVE(HWND window, WPARAM keyflags, LPARAM point);
-bool getcoords(LPARAM point, int* line, int* col);
-bool copyllsel(HWND window);

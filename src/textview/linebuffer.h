@@ -1,7 +1,7 @@
 // The output view's data: the chain of lines and the view state, guarded by `lock`.
 #pragma once
 #include <windows.h>
-#include "textview/viewrules.h"
+#include "textview/selection.h"
 
 struct OutputLine {
     OutputLine* next;  // next newer line, null for the newest
@@ -28,8 +28,6 @@ struct LineBuffer {
     int margin;      // the left margin in pixels: 10 at 96 DPI, scaled to the system DPI
 };
 
-const int viewmargin = 10;  // the left margin in pixels at 96 DPI
-
 extern LineBuffer lb;
 
 // Test seam for the line allocations of twprintf (GlobalAlloc by default).
@@ -40,9 +38,3 @@ inline Selection currentselection() {
     return s;
 }
 void resetselection();  // caller holds lock
-
-void twinit(HWND window);
-HFONT twfont(HDC dc);
-void twsetpage();
-void twpaint(PAINTSTRUCT* ps);
-void twproc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,9 @@
 // The mouse selection of the output view and its context menu.
-#include "textview/input.h"
+#include "textview/select.h"
+#include "textview/view.h"
 #include "textview/linebuffer.h"
-#include "textview/selcopy.h"
-#include "app/notices.h"
+#include "textview/selection.h"
+#include "common/notices.h"
 #include "resources/resource.h"
 
 // Column of client x on a line: the first j whose j-character prefix is wider than x

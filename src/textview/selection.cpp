@@ -1,5 +1,21 @@
-#include "textview/selcopy.h"
+#include "textview/selection.h"
 #include <string.h>
+
+static int clampcol(int col, int length) {
+    if (col < 0) return 0;
+    return col > length ? length : col;
+}
+
+void selrun(const Selection& s, int line, int length, int* a, int* b) {
+    *a = *b = length;
+    if (s.startline == s.endline && s.startcol == s.endcol) return;  // empty
+    if (line < s.startline || line > s.endline) return;
+    int from = line == s.startline ? clampcol(s.startcol, length) : 0;
+    int to = line == s.endline ? clampcol(s.endcol, length) : length;
+    if (from >= to) return;
+    *a = from;
+    *b = to;
+}
 
 Selection selfromanchor(int anchorline, int anchorcol, int line, int col) {
     Selection s;

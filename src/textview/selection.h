@@ -1,8 +1,15 @@
-// The selection's side of the view that needs no window: the selection made by a drag
-// from the anchor, and what each line gives to the clipboard text.
+// The output view's selection as rules that need no window: the selected run of a
+// line, the selection a drag from the anchor makes, and what each line gives to the
+// clipboard text.
 #pragma once
-#include "textview/viewrules.h"
 
+struct Selection {
+    int startline, startcol, endline, endcol;
+};
+
+// The selected run [a, b) of line `line`, whose text has `length` characters. A line
+// that holds no part of the selection gives a = b = length.
+void selrun(const Selection& s, int line, int length, int* a, int* b);
 // The selection from the anchor to a position, start never after end.
 Selection selfromanchor(int anchorline, int anchorcol, int line, int col);
 // Bytes line `line` (of `length` characters) adds to the clipboard text: its selected

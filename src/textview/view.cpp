@@ -1,8 +1,11 @@
 // The output view's set-up, page computation, painting and message routing.
-#include "textview/linebuffer.h"
+#include "textview/view.h"
+#include "textview/copy.h"
 #include "textview/input.h"
+#include "textview/linebuffer.h"
 #include "textview/output.h"
-#include "app/notices.h"
+#include "textview/select.h"
+#include "common/notices.h"
 
 void twinit(HWND window) {
     InitializeCriticalSection(&lb.lock);

@@ -7,10 +7,11 @@
 #include <stdlib.h>
 #include <string>
 #include "hwtest.h"
-#include "app/mainwnd.h"
 #include "dialogs/busy.h"
 #include "resources/resource.h"
 #include "textview/linebuffer.h"
+#include "common/winutil.h"
+#include "textview/view.h"
 
 namespace {
 

@@ -4,11 +4,13 @@
 #include <windows.h>
 #include <thread>
 #include "app/mainwnd.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "hwtest.h"
 #include "monitor/hostlist.h"
 #include "textview/linebuffer.h"
 #include "textview/logfile.h"
+#include "common/winutil.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -59,7 +61,8 @@ TEST_F(MainWindowTest, EachTimerTickWithoutConfigurationPrintsTheLineAgain) {
 TEST_F(MainWindowTest, GuardedCommandsAreRefusedWhilePatrolling) {
     for (int i = 0; i < 5; i++) hwtest::viewlines();
     patrolling = true;
-    const int guarded[] = {101, 104, 11843, 11844, 11845, 11846, 11847, 11849};
+    const int guarded[] = {IDM_CONFIG,        IDM_CLEAR,        IDM_DUMPARP,    IDM_EXPORTSUMMARY,
+                           IDM_EXPORTALL,     IDM_RESETRECORDS, IDM_REPORTTIME, IDM_REPORTREPLIES};
     for (int id : guarded) {
         notices.clear();
         command(id);
@@ -73,17 +76,17 @@ TEST_F(MainWindowTest, GuardedCommandsAreRefusedWhilePatrolling) {
 }
 
 TEST_F(MainWindowTest, StopPatrollingOnlyActsDuringAPatrol) {
-    command(40001);
+    command(IDM_STOPPATROL);
     EXPECT_FALSE(stoprequest.load());
     patrolling = true;
-    command(40001);
+    command(IDM_STOPPATROL);
     EXPECT_TRUE(stoprequest.load());
     stoprequest = false;
     EXPECT_EQ(notices.size(), 0u);
 }
 
 TEST_F(MainWindowTest, ClearDisplayEmptiesTheView) {
-    command(104);
+    command(IDM_CLEAR);
     EXPECT_TRUE(hwtest::viewlines().empty());
     command(99999);  // unknown ids are ignored
     EXPECT_EQ(notices.size(), 0u);
@@ -180,7 +183,7 @@ TEST(MainWindowExit, ExitCommandDestroysTheWindowAndPostsQuit) {
     hwtest::Notices notices;
     HWND w = (HWND)hwtest::makemainwindow();
     ASSERT_NE(w, nullptr);
-    SendMessageA(w, WM_COMMAND, 100, 0);
+    SendMessageA(w, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_FALSE(IsWindow(w));
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <string>
 #include <thread>
-#include "app/notices.h"
-#include "app/winutil.h"
+#include "common/notices.h"
+#include "common/winutil.h"
 #include "hwtest.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <string.h>
 #include <string>
-#include "dialogs/tbfit.h"
+#include "dialogs/textboxfit.h"
 #include "dialogs/textbox.h"
-#include "app/mainwnd.h"
 #include "resources/resource.h"
 #include "hwtest.h"
 #include "modal.h"
+#include "app/commands.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string.h>
-#include "dialogs/tbfit.h"
+#include "dialogs/textboxfit.h"
 
 namespace {
 

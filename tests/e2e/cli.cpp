@@ -1,14 +1,36 @@
 // Command-line front of the driver, for scripts:
 //   hwdriver title                      main window title
-//   hwdriver command ID                 post WM_COMMAND ID to the main window
+//   hwdriver command ID                 post WM_COMMAND ID to the main window; ID is a
+//                                       number or a menu command's name (IDM_PATROL)
 //   hwdriver close                      post WM_CLOSE to the main window
 //   hwdriver dialogs                    list visible dialogs: title<TAB>message
 //   hwdriver press TITLE ID             click button ID of the dialog titled TITLE
 //   hwdriver field TITLE ID [VALUE]     read or set a dialog field
 //   hwdriver rect                       main window rectangle: left top right bottom
 #include "driver.h"
+#include "resources/resource.h"
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+
+// The menu commands by the names resource.h gives them.
+static int commandid(const char* arg) {
+#define HW_COMMAND(name) {#name, name}
+    static const struct {
+        const char* name;
+        int id;
+    } commands[] = {HW_COMMAND(IDM_EXIT),         HW_COMMAND(IDM_CONFIG),
+                    HW_COMMAND(IDM_CLEAR),        HW_COMMAND(IDM_ABOUT),
+                    HW_COMMAND(IDM_PATROL),       HW_COMMAND(IDM_DUMPARP),
+                    HW_COMMAND(IDM_EXPORTSUMMARY), HW_COMMAND(IDM_EXPORTALL),
+                    HW_COMMAND(IDM_RESETRECORDS), HW_COMMAND(IDM_REPORTTIME),
+                    HW_COMMAND(IDM_LOOKUP),       HW_COMMAND(IDM_REPORTREPLIES),
+                    HW_COMMAND(IDM_STOPPATROL),   HW_COMMAND(IDM_LOGS)};
+#undef HW_COMMAND
+    for (const auto& c : commands)
+        if (!strcmp(arg, c.name)) return c.id;
+    return atoi(arg);
+}
 
 static void find(drv::Program* p) {
     HWND w = FindWindowA("Hostwarden", nullptr);
@@ -32,7 +54,7 @@ int main(int argc, char** argv) {
     if (verb == "title") {
         printf("%s\n", drv::text(main).c_str());
     } else if (verb == "command" && argc > 2) {
-        drv::command(main, atoi(argv[2]));
+        drv::command(main, commandid(argv[2]));
     } else if (verb == "close") {
         PostMessageA(main, WM_CLOSE, 0, 0);
     } else if (verb == "rect") {

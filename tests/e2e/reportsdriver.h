@@ -12,19 +12,6 @@
 
 namespace e2erep {
 
-inline std::string cwd() {
-    char dir[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, dir);
-    return dir;
-}
-
-inline std::string profilevalue(const std::string& key) {
-    char buf[260] = "";
-    GetPrivateProfileStringA("Hostwarden", key.c_str(), "<absent>", buf, sizeof buf,
-                             ".\\Hostwarden.INI");
-    return buf;
-}
-
 // "SOFTWARE\Hostwarden\<key>=<value>" lines for the profile.
 inline std::string key(const std::string& name, const std::string& value) {
     return "SOFTWARE\\Hostwarden\\" + name + "=" + value + "\r\n";

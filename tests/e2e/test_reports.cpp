@@ -1,14 +1,16 @@
 // Reports, exports and the vendor lookup of the real program, through its real dialogs.
 // The ranges lie in 10.77.0.x, inside the empty network namespace the tests run in:
 // nothing answers, so the records keep the replies and times prepared here.
-#include "e2e_reports_util.h"
+#include "reportsdriver.h"
+#include "resources/resource.h"
 
 using namespace e2erep;
 
 namespace {
 
-const int cmdreporttime = 11847, cmdreportreplies = 11849, cmdexportsummary = 11844,
-          cmdexportall = 11845, cmdlookup = 11848;
+using hwtest::cwd;
+using hwtest::profilevalue;
+
 const char ieeefile[] = "Z:\\usr\\share\\ieee-data\\oui.txt";
 
 class E2EReports : public testing::Test {
@@ -37,11 +39,11 @@ protected:
 };
 
 TEST_F(E2EReports, ReportsByRepliesAndByTimeThroughTheDialog) {
-    HWND d = opendialog(p, w, cmdreportreplies, "Report on IPs");
+    HWND d = opendialog(p, w, IDM_REPORTREPLIES, "Report on IPs");
     ASSERT_NE(d, nullptr) << lastbox;
     // Nothing stored yet: range 1.
-    EXPECT_EQ(drv::field(d, 102), "10.77.0.1");
-    EXPECT_EQ(drv::field(d, 103), "10.77.0.4");
+    EXPECT_EQ(drv::field(d, IDC_LOW1), "10.77.0.1");
+    EXPECT_EQ(drv::field(d, IDC_HIGH1), "10.77.0.4");
     // Help opens its text over the dialog, which stays.
     click(d, 9);
     HWND help = drv::waitdialog(p, "HOSTWARDEN VERS 5.3.3 Report Help", 10000);
@@ -49,21 +51,21 @@ TEST_F(E2EReports, ReportsByRepliesAndByTimeThroughTheDialog) {
     drv::press(help, IDOK);
     EXPECT_TRUE(gone(help));
     EXPECT_TRUE(IsWindowVisible(d));
-    drv::setfield(d, 103, "10.77.0.3");
+    drv::setfield(d, IDC_HIGH1, "10.77.0.3");
     drv::press(d, IDOK);
     ASSERT_TRUE(gone(d));
 
-    d = opendialog(p, w, cmdreporttime, "Report on IPs");
+    d = opendialog(p, w, IDM_REPORTTIME, "Report on IPs");
     ASSERT_NE(d, nullptr) << lastbox;
-    EXPECT_EQ(drv::field(d, 102), "10.77.0.1");
-    EXPECT_EQ(drv::field(d, 103), "10.77.0.3");
+    EXPECT_EQ(drv::field(d, IDC_LOW1), "10.77.0.1");
+    EXPECT_EQ(drv::field(d, IDC_HIGH1), "10.77.0.3");
     drv::press(d, IDOK);
     ASSERT_TRUE(gone(d));
 
     // A refused range: the message, the dialog stays, Cancel stores nothing.
-    d = opendialog(p, w, cmdreportreplies, "Report on IPs");
+    d = opendialog(p, w, IDM_REPORTREPLIES, "Report on IPs");
     ASSERT_NE(d, nullptr) << lastbox;
-    drv::setfield(d, 103, "10.77.1.3");
+    drv::setfield(d, IDC_HIGH1, "10.77.1.3");
     click(d, IDOK);
     HWND box = drv::waitdialog(p, "Failure", 10000);
     ASSERT_NE(box, nullptr);
@@ -93,7 +95,7 @@ TEST_F(E2EReports, ReportsByRepliesAndByTimeThroughTheDialog) {
 }
 
 TEST_F(E2EReports, ExportsThroughTheFileDialog) {
-    HWND d = opendialog(p, w, cmdexportsummary, "Select Text File");
+    HWND d = opendialog(p, w, IDM_EXPORTSUMMARY, "Select Text File");
     ASSERT_NE(d, nullptr) << lastbox;
     // Typed without an extension: saved as summary.txt.
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\summary"));
@@ -122,13 +124,13 @@ TEST_F(E2EReports, ExportsThroughTheFileDialog) {
     EXPECT_EQ(GetFileAttributesA("summary"), INVALID_FILE_ATTRIBUTES);
 
     // Everything, then the summary again, both into all.txt.
-    d = opendialog(p, w, cmdexportall, "Select Text File");
+    d = opendialog(p, w, IDM_EXPORTALL, "Select Text File");
     ASSERT_NE(d, nullptr) << lastbox;
     EXPECT_EQ(drv::field(d, 0x47c), "summary.txt");  // preset from the remembered path
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\all.txt"));
     Sleep(300);
     std::string everything = hwtest::readfile("all.txt");
-    d = opendialog(p, w, cmdexportsummary, "Select Text File");
+    d = opendialog(p, w, IDM_EXPORTSUMMARY, "Select Text File");
     ASSERT_NE(d, nullptr) << lastbox;
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\all.txt"));
     Sleep(300);
@@ -153,7 +155,7 @@ TEST_F(E2EReports, ExportsThroughTheFileDialog) {
 TEST_F(E2EReports, LookupCompaniesWithTheIeeeListing) {
     // Accepted while a patrol runs too; posted right away here, so it may meet the
     // start-up patrol.
-    drv::command(w, cmdlookup);
+    drv::command(w, IDM_LOOKUP);
     DWORD start = GetTickCount();
     ASSERT_TRUE(drv::answerfiledialog(p, "Select OUI File", ieeefile));
     printf("lookup with the IEEE listing, dialog included: %lu ms\n",

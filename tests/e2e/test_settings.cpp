@@ -9,21 +9,12 @@
 #include <vector>
 #include "driver.h"
 #include "hwtest.h"
+#include "resources/resource.h"
 
 namespace {
 
-std::string cwd() {
-    char dir[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, dir);
-    return dir;
-}
-
-std::string profilevalue(const std::string& key) {
-    char buf[260] = "";
-    GetPrivateProfileStringA("Hostwarden", key.c_str(), "<absent>", buf, sizeof buf,
-                             ".\\Hostwarden.INI");
-    return buf;
-}
+using hwtest::cwd;
+using hwtest::profilevalue;
 
 std::vector<std::string> logfiles() {
     std::vector<std::string> v;
@@ -194,7 +185,7 @@ TEST(E2ESettings, EnableLogsSwitchesTheLogOnAndOff) {
     ASSERT_TRUE(drv::start(cwd(), &p));
     HWND w = drv::mainwindow(p);
     ASSERT_NE(w, nullptr);
-    drv::command(w, 40002);
+    drv::command(w, IDM_LOGS);
     HWND box = drv::waitdialog(p, "Log Open");
     ASSERT_NE(box, nullptr);
     std::vector<std::string> files = logfiles();
@@ -203,7 +194,7 @@ TEST(E2ESettings, EnableLogsSwitchesTheLogOnAndOff) {
     drv::press(box, IDOK);
     EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\logs"), "1");
 
-    drv::command(w, 40002);
+    drv::command(w, IDM_LOGS);
     std::string value;
     for (int i = 0; i < 100 && (value = profilevalue("SOFTWARE\\Hostwarden\\logs")) != "0"; i++)
         Sleep(20);

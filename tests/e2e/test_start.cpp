@@ -2,17 +2,14 @@
 #include <gtest/gtest.h>
 #include "driver.h"
 #include "hwtest.h"
+#include "resources/resource.h"
 
 // The started programs write the prefix's registry; the checks here read that one.
 static const bool sharedregistry = (hwtest::privateregistry = false, true);
 
 namespace {
 
-std::string cwd() {
-    char dir[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, dir);
-    return dir;
-}
+using hwtest::cwd;
 
 TEST(E2EStart, TitleThenExitCommandEndsWithCodeZero) {
     drv::Program p;
@@ -20,7 +17,7 @@ TEST(E2EStart, TitleThenExitCommandEndsWithCodeZero) {
     HWND w = drv::mainwindow(p);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(drv::text(w), "Hostwarden 5.3.3");
-    drv::command(w, 100);
+    drv::command(w, IDM_EXIT);
     EXPECT_EQ(drv::waitexit(p), 0);
 }
 

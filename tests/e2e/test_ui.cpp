@@ -5,21 +5,18 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "app/mainwnd.h"
 #include "driver.h"
 #include "hwtest.h"
 #include "modal.h"
+#include "app/commands.h"
+#include "resources/resource.h"
 
 namespace {
 
+using hwtest::cwd;
+
 const char configtitle[] = "Configure Hostwarden settings";
 const char noconfig[] = "No configuration, use the File / Configuration dialog.";
-
-std::string cwd() {
-    char dir[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, dir);
-    return dir;
-}
 
 // The one log file of this directory, as lines; empty when there is none yet.
 std::vector<std::string> loglines() {
@@ -108,19 +105,19 @@ TEST(E2EUi, ConfigurationAppliesRangesAndPeriodAndTheNextPatrolUsesThem) {
     HWND w;
     startwithlog(&p, &w);
     ASSERT_TRUE(waitlog(noconfig, 1));
-    drv::command(w, 101);
+    drv::command(w, IDM_CONFIG);
     HWND d = drv::waitdialog(p, configtitle);
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(drv::field(d, 101), "3600");
-    EXPECT_EQ(drv::field(d, 102), "0.0.0.0");
-    drv::setfield(d, 101, "7200");
-    drv::setfield(d, 102, "10.77.0.5");
-    drv::setfield(d, 103, "10.77.0.7");
-    drv::setfield(d, 104, "10.77.0.9");
-    drv::setfield(d, 105, "10.77.0.9");
+    EXPECT_EQ(drv::field(d, IDC_PERIOD), "3600");
+    EXPECT_EQ(drv::field(d, IDC_LOW1), "0.0.0.0");
+    drv::setfield(d, IDC_PERIOD, "7200");
+    drv::setfield(d, IDC_LOW1, "10.77.0.5");
+    drv::setfield(d, IDC_HIGH1, "10.77.0.7");
+    drv::setfield(d, IDC_LOW2, "10.77.0.9");
+    drv::setfield(d, IDC_HIGH2, "10.77.0.9");
     post(d, IDOK);
     ASSERT_TRUE(gone(d));
-    drv::command(w, 11842);
+    drv::command(w, IDM_PATROL);
     ASSERT_TRUE(waitlog(" total repl", 1));
     std::vector<std::string> lines = loglines();
     std::vector<std::string> hosts;
@@ -142,10 +139,10 @@ TEST(E2EUi, InvalidAddressAndSubnetMessagesAreRealMessageBoxes) {
     drv::Program p;
     HWND w;
     startwithlog(&p, &w);
-    drv::command(w, 101);
+    drv::command(w, IDM_CONFIG);
     HWND d = drv::waitdialog(p, configtitle);
     ASSERT_NE(d, nullptr);
-    drv::setfield(d, 102, "no such host!");
+    drv::setfield(d, IDC_LOW1, "no such host!");
     post(d, IDOK);
     drv::Dialog box;
     ASSERT_TRUE(waitmessage(p, d, &box));
@@ -154,8 +151,8 @@ TEST(E2EUi, InvalidAddressAndSubnetMessagesAreRealMessageBoxes) {
     drv::press(box.window, IDOK);
     ASSERT_TRUE(gone(box.window));
 
-    drv::setfield(d, 102, "10.77.0.1");
-    drv::setfield(d, 103, "10.77.1.5");
+    drv::setfield(d, IDC_LOW1, "10.77.0.1");
+    drv::setfield(d, IDC_HIGH1, "10.77.1.5");
     post(d, IDOK);
     ASSERT_TRUE(waitmessage(p, d, &box));
     EXPECT_EQ(box.title, "Failure");
@@ -163,7 +160,7 @@ TEST(E2EUi, InvalidAddressAndSubnetMessagesAreRealMessageBoxes) {
     drv::press(box.window, IDOK);
     ASSERT_TRUE(gone(box.window));
     EXPECT_TRUE(IsWindowVisible(d));  // the dialog stays open with what was typed
-    EXPECT_EQ(drv::field(d, 103), "10.77.1.5");
+    EXPECT_EQ(drv::field(d, IDC_HIGH1), "10.77.1.5");
     post(d, IDCANCEL);
     ASSERT_TRUE(gone(d));
     closeprogram(p, w);
@@ -180,10 +177,10 @@ TEST(E2EUiSerial, AboutShowsTheTextBoxAndCopyPutsTheTextOnTheClipboard) {
     HWND w;
     startwithlog(&p, &w);
     hwtest::setclipboardtext("before");
-    drv::command(w, 301);
+    drv::command(w, IDM_ABOUT);
     HWND box = drv::waitdialog(p, "About HOSTWARDEN 5.3.3");
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(drv::field(box, 101), abouttext);
+    EXPECT_EQ(drv::field(box, IDC_PERIOD), abouttext);
     post(box, 103);
     drv::Dialog note;
     ASSERT_TRUE(waitmessage(p, box, &note));

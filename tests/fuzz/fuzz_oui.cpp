@@ -1,7 +1,7 @@
 // OUI files of any content: one line as the lookup reads it, and a whole file read into
 // the OUI table (lines longer than the buffer, NULs, no line end, allocation failures).
 #include "fuzzstubs.h"
-#include "reports/oui.h"
+#include "reports/ouitable.h"
 #include <ctype.h>
 #include <stdio.h>
 #include <unistd.h>
@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         hostlist = recs;
         int lines = fuzzlines;
         notices = fuzznotices;
-        lookupcompanies(path);
+        listcompanies(path);
         hostlist = nullptr;
         // Either a notice (nothing found) or one line per record with a MAC.
         FUZZCHECK(!(fuzznotices > notices && fuzzlines > lines));

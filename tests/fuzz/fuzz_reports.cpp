@@ -2,8 +2,9 @@
 // company text, each into a buffer of exactly the size it is given; the report orders
 // as total orders; the path rules of the file choice.
 #include "fuzzstubs.h"
-#include "reports/exportfmt.h"
-#include "reports/oui.h"
+#include "reports/arpline.h"
+#include "reports/summaryline.h"
+#include "reports/ouitable.h"
 #include "reports/pathrules.h"
 #include "reports/reportfmt.h"
 #include <stdlib.h>

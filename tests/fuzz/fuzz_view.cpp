@@ -2,10 +2,10 @@
 // the clipboard bytes of a line into exactly the room counted for it, the auto-scroll
 // rule, the scroll arithmetic, and the text box's line walk and fitting.
 #include "fuzzstubs.h"
-#include "dialogs/tbfit.h"
-#include "textview/scrollrules.h"
-#include "textview/selcopy.h"
-#include "textview/viewrules.h"
+#include "dialogs/textboxfit.h"
+#include "common/scrollrules.h"
+#include "textview/selection.h"
+#include "textview/autoscroll.h"
 #include <string>
 
 static bool measurewidth(void* context, const char*, int n, int* width) {

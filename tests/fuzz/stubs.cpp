@@ -2,8 +2,8 @@
 // build: notices and output lines are counted and checked instead of shown, the list
 // primitives allocate as the program's do, and the clock is set by the target.
 #include "fuzzstubs.h"
-#include "app/clock.h"
-#include "app/notices.h"
+#include "common/clock.h"
+#include "common/notices.h"
 #include "monitor/hostlist.h"
 #include "textview/output.h"
 #include <stdarg.h>

@@ -13,7 +13,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include "monitor/probe.h"
-#include "monitor/probeneigh.h"
+#include "monitor/neighbour.h"
 #include "monitor/hostlist.h"
 #include "monitor/records.h"
 

@@ -23,8 +23,8 @@ run() {
     fi
 }
 run "ARP table dump against the kernel's table" \
-    "$HW_WINE" "$LABBUILD/tests/test_reports.exe" --gtest_filter='ArpDumpLab.*'
+    "$HW_WINE" "$LABBUILD/tests/lab/test_lab.exe" --gtest_filter='ArpDumpLab.*'
 run "reports, export, dump and lookup during a patrol, real program" \
-    "$HW_WINE" "$LABBUILD/tests/e2e/e2e_tests.exe" --gtest_filter='E2ELab.*'
+    "$HW_WINE" "$LABBUILD/tests/lab/test_lab.exe" --gtest_filter='E2ELab.*'
 [ "$fails" = 0 ] || { echo "$fails lab report check(s) failed"; exit 1; }
 echo "all lab report checks passed"

@@ -7,7 +7,8 @@
 #include <iphlpapi.h>
 #include <stdlib.h>
 #include <sstream>
-#include "reports/reports.h"
+#include "reports/reportdlg.h"
+#include "reports/arpdump.h"
 
 namespace {
 

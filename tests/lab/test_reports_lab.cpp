@@ -1,7 +1,8 @@
 // The real program in the network lab: reports, both exports, the ARP table dump and a
 // vendor lookup that runs while a patrol does. Run by tests/lab/lab_reports.sh inside
 // the lab's monitoring namespace, with the lab hosts in HW_LAB_HOSTS; skipped elsewhere.
-#include "e2e_reports_util.h"
+#include "reportsdriver.h"
+#include "resources/resource.h"
 #include <stdlib.h>
 #include <sstream>
 
@@ -9,8 +10,8 @@ using namespace e2erep;
 
 namespace {
 
-const int cmdpatrol = 11842, cmddumparp = 11843, cmdexportsummary = 11844, cmdexportall = 11845,
-          cmdreporttime = 11847, cmdlookup = 11848, cmdreportreplies = 11849;
+using hwtest::cwd;
+
 
 // The lab this test expects (tests/lab/lab_reports.sh makes it).
 const char alpha[] = "10.77.1.10 (00:0d:93:00:01:10) ";
@@ -46,36 +47,36 @@ TEST(E2ELab, ReportsExportDumpAndLookupDuringAPatrol) {
     ASSERT_NE(w, nullptr);
 
     // Report by Replies over range 1, once the start-up patrol has ended.
-    HWND d = opendialog(p, w, cmdreportreplies, "Report on IPs", 60000);
+    HWND d = opendialog(p, w, IDM_REPORTREPLIES, "Report on IPs", 60000);
     ASSERT_NE(d, nullptr) << lastbox;
-    EXPECT_EQ(drv::field(d, 102), "10.77.1.9");
-    EXPECT_EQ(drv::field(d, 103), "10.77.1.12");
+    EXPECT_EQ(drv::field(d, IDC_LOW1), "10.77.1.9");
+    EXPECT_EQ(drv::field(d, IDC_HIGH1), "10.77.1.12");
     drv::press(d, IDOK);
     ASSERT_TRUE(gone(d));
     // Report by Time over range 2.
-    d = opendialog(p, w, cmdreporttime, "Report on IPs");
+    d = opendialog(p, w, IDM_REPORTTIME, "Report on IPs");
     ASSERT_NE(d, nullptr) << lastbox;
-    drv::setfield(d, 102, "10.77.2.19");
-    drv::setfield(d, 103, "10.77.2.21");
+    drv::setfield(d, IDC_LOW1, "10.77.2.19");
+    drv::setfield(d, IDC_HIGH1, "10.77.2.21");
     drv::press(d, IDOK);
     ASSERT_TRUE(gone(d));
     // The ARP table, which the patrol has filled.
-    drv::command(w, cmddumparp);
+    drv::command(w, IDM_DUMPARP);
     // Export Summary through the file dialog.
-    d = opendialog(p, w, cmdexportsummary, "Select Text File");
+    d = opendialog(p, w, IDM_EXPORTSUMMARY, "Select Text File");
     ASSERT_NE(d, nullptr) << lastbox;
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\lab summary"));
     // Lookup Companies while a patrol runs: the patrol starts while the file dialog is
     // open, as a timer tick would start it, and the lookup reads and prints meanwhile.
-    drv::command(w, cmdlookup);
+    drv::command(w, IDM_LOOKUP);
     d = drv::waitdialog(p, "Select OUI File");
     ASSERT_NE(d, nullptr);
-    drv::command(w, cmdpatrol);
+    drv::command(w, IDM_PATROL);
     Sleep(150);
     ASSERT_TRUE(drv::answerfiledialog(p, "Select OUI File", "Z:\\usr\\share\\ieee-data\\oui.txt"));
     Sleep(4000);  // the patrol's end
     // Export Everything: every output line so far.
-    d = opendialog(p, w, cmdexportall, "Select Text File");
+    d = opendialog(p, w, IDM_EXPORTALL, "Select Text File");
     ASSERT_NE(d, nullptr) << lastbox;
     ASSERT_TRUE(drv::answerfiledialog(p, "Select Text File", cwd() + "\\lab all"));
     Sleep(300);

@@ -6,15 +6,18 @@
 #include <map>
 #include <string>
 #include <vector>
-#include "app/mainwnd.h"
-#include "app/notices.h"
-#include "app/state.h"
+#include "common/notices.h"
+#include "common/state.h"
 #include "hwtest.h"
 #include "monitor/hostlist.h"
 #include "monitor/namecache.h"
 #include "monitor/patrol.h"
 #include "monitor/probe.h"
 #include "monitor/probeahead.h"
+#include "app/commands.h"
+#include "common/winutil.h"
+#include "monitor/sendarp.h"
+#include "resources/resource.h"
 #include <system_error>
 
 namespace {
@@ -283,14 +286,15 @@ TEST_F(Patrol, CommandsThatChangeRecordsAreRefusedDuringAPatrol) {
     window({{1, 10}});
     hwtest::Notices notices;
     patrolling = true;
-    const int refused[] = {101, 104, 11843, 11844, 11845, 11846, 11847, 11849};
+    const int refused[] = {IDM_CONFIG,        IDM_CLEAR,        IDM_DUMPARP,    IDM_EXPORTSUMMARY,
+                           IDM_EXPORTALL,     IDM_RESETRECORDS, IDM_REPORTTIME, IDM_REPORTREPLIES};
     for (int id : refused) dispatchcommand(mainwindow, id);
     ASSERT_EQ(notices.size(), 8u);
     for (size_t i = 0; i < notices.size(); i++) {
         EXPECT_EQ(notices[i].caption, "Failure");
         EXPECT_EQ(notices[i].text, "Can't do that while patrolling!");
     }
-    dispatchcommand(mainwindow, 40001);
+    dispatchcommand(mainwindow, IDM_STOPPATROL);
     EXPECT_TRUE(stoprequest);
     EXPECT_EQ(notices.size(), 8u);
 }

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 #include "monitor/probeahead.h"
+#include "monitor/sendarp.h"
 
 namespace {
 

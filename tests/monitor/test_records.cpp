@@ -7,13 +7,14 @@
 #include <thread>
 #include <vector>
 #include "hwtest.h"
-#include "app/clock.h"
-#include "app/mainwnd.h"
-#include "app/state.h"
+#include "common/clock.h"
+#include "common/state.h"
 #include "monitor/hostlist.h"
 #include "monitor/records.h"
 #include "settings/profile.h"
 #include "textview/output.h"
+#include "common/winutil.h"
+#include "resources/resource.h"
 
 using namespace hwtest;
 
@@ -59,13 +60,6 @@ struct BusyWatch {
 };
 std::vector<std::string> BusyWatch::captions, BusyWatch::percents;
 std::vector<HWND> BusyWatch::dialogs;
-
-void writeini(const std::string& lines) { writefile("Hostwarden.INI", "[Hostwarden]\r\n" + lines); }
-
-std::string profilevalue(const std::string& key) {
-    char buf[profilebuf] = "";
-    return getprofile(key.c_str(), buf) ? std::string(buf) : std::string("<absent>");
-}
 
 std::vector<std::string> listaddresses() {
     std::vector<std::string> v;
@@ -230,7 +224,7 @@ TEST_F(Records, ResetKeepsTheLastReplyAndClearsTheView) {
     ASSERT_TRUE(loadrecords());
     twprintf("a line");
     ASSERT_FALSE(viewlines().empty());
-    SendMessageA(mainwindow, WM_COMMAND, 11846, 0);
+    SendMessageA(mainwindow, WM_COMMAND, IDM_RESETRECORDS, 0);
     EXPECT_TRUE(viewlines().empty());
     long long last[2] = {2000, 4000};
     int i = 0;

@@ -10,8 +10,7 @@
 #include <vector>
 #include "hwtest.h"
 #include "winmodel.h"
-#include "app/mainwnd.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "monitor/hostlist.h"
 #include "monitor/namecache.h"
 #include "monitor/patrol.h"
@@ -20,6 +19,8 @@
 #include "monitor/records.h"
 #include "resources/resource.h"
 #include "textview/output.h"
+#include "common/winutil.h"
+#include "monitor/sendarp.h"
 
 using namespace hwtest;
 

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
-#include "app/state.h"
+#include "common/state.h"
 
 namespace winmodel {
 

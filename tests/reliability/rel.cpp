@@ -1,6 +1,6 @@
 // The fake network of the reliability tests.
 #include "rel.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "monitor/namecache.h"
 #include "monitor/probe.h"
 #include <string.h>

@@ -26,15 +26,6 @@ inline std::string binarybytes() {
     return s;
 }
 
-inline std::string profilevalue(const std::string& key) {
-    char buf[profilebuf] = "";
-    return getprofile(key.c_str(), buf) ? std::string(buf) : std::string("<absent>");
-}
-
-inline void writeini(const std::string& lines) {
-    hwtest::writefile("Hostwarden.INI", "[Hostwarden]\r\n" + lines);
-}
-
 inline std::string recordkey(int o0, int o1, int o2, int o3) {
     char key[recordkeysize];
     Addr4 a = {{(unsigned char)o0, (unsigned char)o1, (unsigned char)o2, (unsigned char)o3}};

@@ -2,13 +2,13 @@
 // hostile stored report limits: each gives the message the rules give, the dialog stays
 // open with nothing applied, and the records stay as they were.
 #include "rel.h"
-#include "app/mainwnd.h"
-#include "app/notices.h"
-#include "app/state.h"
+#include "common/notices.h"
+#include "common/state.h"
 #include "modal.h"
-#include "reports/reports.h"
+#include "reports/reportdlg.h"
 #include "resources/resource.h"
 #include "settings/configdlg.h"
+#include "app/commands.h"
 
 using namespace hwtest;
 using namespace rel;

@@ -2,12 +2,13 @@
 // characters and more, printf directives, control characters. Each host line is
 // printed whole within its 260 bytes, the name shown as it came or cut, never expanded.
 #include "rel.h"
-#include "app/clock.h"
-#include "app/notices.h"
-#include "app/state.h"
+#include "common/clock.h"
+#include "common/notices.h"
+#include "common/state.h"
 #include "monitor/patrol.h"
 #include "textview/logfile.h"
 #include "textview/output.h"
+#include "app/commands.h"
 
 using namespace hwtest;
 using namespace rel;

@@ -3,11 +3,12 @@
 #include "rel.h"
 #include <commdlg.h>
 #include <stdio.h>
-#include "app/notices.h"
-#include "reports/oui.h"
-#include "reports/reports.h"
-#include "reports/seams.h"
+#include "common/notices.h"
+#include "reports/ouitable.h"
+#include "reports/reportdlg.h"
 #include "textview/output.h"
+#include "reports/choosefile.h"
+#include "reports/vendorlookup.h"
 
 using namespace hwtest;
 using namespace rel;

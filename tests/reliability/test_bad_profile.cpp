@@ -2,9 +2,9 @@
 // bytes, numbers out of range and of the wrong sign. The start gives the default or the
 // message the rules give, and every record line that was sound stays as it was.
 #include "rel.h"
-#include "app/clock.h"
-#include "app/notices.h"
-#include "app/state.h"
+#include "common/clock.h"
+#include "common/notices.h"
+#include "common/state.h"
 #include "settings/parse.h"
 #include <functional>
 #include "textview/logfile.h"

@@ -2,9 +2,9 @@
 // binary bytes, 10 KB of text and four huge numbers. The start tells what the rules
 // say, the window opens, the records load, and the close stores a readable placement.
 #include "rel.h"
-#include "app/mainwnd.h"
-#include "app/notices.h"
-#include "app/state.h"
+#include "common/notices.h"
+#include "common/state.h"
+#include "common/winutil.h"
 
 using namespace hwtest;
 using namespace rel;

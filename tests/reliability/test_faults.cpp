@@ -5,13 +5,14 @@
 #include "rel.h"
 #include <commdlg.h>
 #include <stdlib.h>
-#include "app/mainwnd.h"
-#include "app/notices.h"
-#include "app/state.h"
-#include "reports/reports.h"
-#include "reports/seams.h"
+#include "common/notices.h"
+#include "common/state.h"
+#include "reports/reportdlg.h"
 #include "resources/resource.h"
 #include "textview/logfile.h"
+#include "app/commands.h"
+#include "common/winutil.h"
+#include "reports/choosefile.h"
 
 using namespace hwtest;
 using namespace rel;

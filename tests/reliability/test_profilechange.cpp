@@ -3,7 +3,7 @@
 // run, and when two threads write at once.
 #include "rel.h"
 #include <thread>
-#include "app/state.h"
+#include "common/state.h"
 #include "monitor/records.h"
 #include "settings/profilecheck.h"
 

@@ -3,7 +3,7 @@
 // tests/reliability/killsave.sh) it saves in that folder until the process is killed,
 // so that the script can count what a kill in the middle of a save leaves behind.
 #include "rel.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "monitor/records.h"
 #include <stdlib.h>
 

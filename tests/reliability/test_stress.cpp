@@ -8,13 +8,14 @@
 #define PSAPI_VERSION 2
 #include <psapi.h>
 #include <stdlib.h>
-#include "app/mainwnd.h"
-#include "app/notices.h"
-#include "app/state.h"
+#include "common/notices.h"
+#include "common/state.h"
 #include "resources/resource.h"
 #include "textview/input.h"
 #include "textview/linebuffer.h"
 #include "textview/output.h"
+#include "app/commands.h"
+#include "textview/copy.h"
 
 using namespace hwtest;
 using namespace rel;

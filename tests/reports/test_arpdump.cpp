@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <iphlpapi.h>
 #include <stdlib.h>
-#include "reports/reports.h"
-#include "reports/seams.h"
+#include "reports/reportdlg.h"
+#include "reports/arpdump.h"
 
 namespace {
 

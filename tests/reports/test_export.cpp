@@ -3,22 +3,19 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <string>
-#include "app/clock.h"
-#include "app/mainwnd.h"
-#include "reports/reports.h"
-#include "reports/seams.h"
+#include "common/clock.h"
+#include "reports/reportdlg.h"
 #include "resources/resource.h"
 #include "settings/profile.h"
+#include "common/winutil.h"
+#include "reports/choosefile.h"
+#include "reports/export.h"
 
 namespace {
 
-const long long T0 = 1700000000;
+using hwtest::cwd;
 
-std::string cwd() {
-    char dir[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, dir);
-    return dir;
-}
+const long long T0 = 1700000000;
 
 // A stand-in for the file dialog: keeps what it was given and answers with `answer`
 // (empty: cancel).

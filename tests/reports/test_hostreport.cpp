@@ -1,10 +1,11 @@
 // hostreport over the HostList, and the report dialog's remembered range.
 #include "fixture.h"
 #include <windows.h>
-#include "app/state.h"
-#include "reports/reports.h"
+#include "common/state.h"
+#include "reports/reportdlg.h"
 #include "resources/resource.h"
 #include "settings/profile.h"
+#include "reports/hostreport.h"
 
 namespace {
 

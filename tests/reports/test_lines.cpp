@@ -2,10 +2,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string>
-#include "reports/exportfmt.h"
-#include "reports/oui.h"
+#include "reports/summaryline.h"
+#include "reports/ouitable.h"
 #include "reports/pathrules.h"
 #include "reports/reportfmt.h"
+#include "reports/arpline.h"
 
 namespace {
 

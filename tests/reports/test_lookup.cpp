@@ -5,11 +5,12 @@
 #include <commdlg.h>
 #include <stdio.h>
 #include <string>
-#include "monitor/macguard.h"
-#include "reports/oui.h"
-#include "reports/reports.h"
-#include "reports/seams.h"
+#include "monitor/recordmac.h"
+#include "reports/ouitable.h"
+#include "reports/reportdlg.h"
 #include "settings/profile.h"
+#include "reports/choosefile.h"
+#include "reports/vendorlookup.h"
 
 namespace {
 
@@ -238,7 +239,7 @@ TEST_F(Lookup, MacChangingDuringTheLookupIsReadWhole) {
     hwtest::writefile("oui.txt", "00-11-22 (hex) AAA\n33-44-55 (hex) BBB\n");
     Flipper flip = {r, false};
     HANDLE t = CreateThread(nullptr, 0, Flipper::run, &flip, 0, nullptr);
-    for (int i = 0; i < 300; i++) lookupcompanies("oui.txt");
+    for (int i = 0; i < 300; i++) listcompanies("oui.txt");
     flip.stop = true;
     WaitForSingleObject(t, 5000);
     CloseHandle(t);

@@ -4,13 +4,14 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "app/mainwnd.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "monitor/hostlist.h"
 #include "resources/resource.h"
 #include "settings/configdlg.h"
 #include "hwtest.h"
 #include "modal.h"
+#include "app/commands.h"
+#include "settings/addressfields.h"
 
 namespace {
 

@@ -6,8 +6,7 @@
 #include <windows.h>
 #include <string>
 #include "hwtest.h"
-#include "app/mainwnd.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "settings/placement.h"
 
 using namespace hwtest;

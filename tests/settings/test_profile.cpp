@@ -4,24 +4,18 @@
 #include <windows.h>
 #include <string>
 #include "hwtest.h"
-#include "app/notices.h"
-#include "app/state.h"
+#include "common/notices.h"
+#include "common/state.h"
 #include "settings/parse.h"
 #include "settings/profile.h"
 #include "monitor/hostlist.h"
 #include "textview/logfile.h"
 #include "textview/output.h"
+#include "app/commands.h"
 
 using namespace hwtest;
 
 namespace {
-
-std::string profilevalue(const char* key) {
-    char buf[profilebuf] = "";
-    return getprofile(key, buf) ? std::string(buf) : std::string("<absent>");
-}
-
-void writeini(const std::string& lines) { writefile("Hostwarden.INI", "[Hostwarden]\r\n" + lines); }
 
 bool same(const Addr4& a, int o0, int o1, int o2, int o3) {
     return a.o[0] == o0 && a.o[1] == o1 && a.o[2] == o2 && a.o[3] == o3;

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 #include "hwtest.h"
-#include "app/notices.h"
+#include "common/notices.h"
 #include "settings/profile.h"
 
 using namespace hwtest;

@@ -2,12 +2,27 @@
 #include <windows.h>
 #include <mutex>
 #include <stdio.h>
-#include "app/clock.h"
-#include "app/notices.h"
+#include "common/clock.h"
+#include "common/notices.h"
 #include "textview/linebuffer.h"
-#include "app/mainwnd.h"
+#include "app/entry.h"
+#include "common/winutil.h"
+#include "settings/profile.h"
 
 namespace hwtest {
+
+std::string cwd() {
+    char dir[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, dir);
+    return dir;
+}
+
+std::string profilevalue(const std::string& key) {
+    char buf[profilebuf] = "";
+    return getprofile(key.c_str(), buf) ? std::string(buf) : std::string("<absent>");
+}
+
+void writeini(const std::string& lines) { writefile("Hostwarden.INI", "[Hostwarden]\r\n" + lines); }
 
 static std::mutex noticemutex;
 static std::vector<Notice> captured;

@@ -35,6 +35,13 @@ extern bool privateregistry;
 
 // Removes SOFTWARE\Hostwarden under both roots.
 void clearregistry();
+// The current directory.
+std::string cwd();
+// A key of the program's profile as the program reads it, "<absent>" when it reads
+// nothing.
+std::string profilevalue(const std::string& key);
+// The profile holding the section line and `lines`.
+void writeini(const std::string& lines);
 // The whole content of a file, or "" when it cannot be read.
 std::string readfile(const char* path);
 void writefile(const char* path, const std::string& content);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <stdio.h>
-#include "app/clock.h"
-#include "app/notices.h"
+#include "common/clock.h"
+#include "common/notices.h"
 #include "settings/profile.h"
 #include "hwtest.h"
 

@@ -1,7 +1,8 @@
 // Copy of the view's selection, read back from the real clipboard.
 #include "test_input_fixture.h"
 #include <thread>
-#include "textview/selcopy.h"
+#include "textview/selection.h"
+#include "textview/copy.h"
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include "textview/input.h"
 #include "textview/linebuffer.h"
 #include "textview/output.h"
+#include "textview/view.h"
+#include "textview/selection.h"
 
 class InputView : public testing::Test {
 protected:

@@ -1,5 +1,7 @@
 // Mouse selection and the context menu of the output view.
 #include "test_input_fixture.h"
+#include "textview/select.h"
+#include "textview/selection.h"
 
 namespace {
 

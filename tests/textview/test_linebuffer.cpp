@@ -3,10 +3,11 @@
 #include <windows.h>
 #include <atomic>
 #include <thread>
-#include "app/state.h"
+#include "common/state.h"
 #include "hwtest.h"
 #include "textview/linebuffer.h"
 #include "textview/output.h"
+#include "textview/view.h"
 
 namespace {
 

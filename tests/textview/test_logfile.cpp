@@ -5,17 +5,16 @@
 #include <string>
 #include <vector>
 #include "hwtest.h"
-#include "app/mainwnd.h"
 #include "settings/profile.h"
 #include "textview/linebuffer.h"
 #include "textview/logfile.h"
 #include "textview/output.h"
+#include "common/winutil.h"
+#include "resources/resource.h"
 
 using namespace hwtest;
 
 namespace {
-
-void writeini(const std::string& lines) { writefile("Hostwarden.INI", "[Hostwarden]\r\n" + lines); }
 
 std::string logsvalue() {
     char buf[profilebuf] = "";
@@ -23,7 +22,7 @@ std::string logsvalue() {
 }
 
 bool checked() {
-    return (GetMenuState(GetMenu(mainwindow), 40002, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    return (GetMenuState(GetMenu(mainwindow), IDM_LOGS, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 // Log files in the working directory.
@@ -66,7 +65,7 @@ TEST(LogFile, FirstToggleWithoutKeyWritesOneAndNamesTheFile) {
     EXPECT_FALSE(logging);
     EXPECT_FALSE(checked());
     EXPECT_EQ(logsvalue(), "<absent>");
-    command(40002);
+    command(IDM_LOGS);
     EXPECT_TRUE(logging);
     EXPECT_NE(logfile, nullptr);
     EXPECT_TRUE(checked());
@@ -80,7 +79,7 @@ TEST(LogFile, FirstToggleWithoutKeyWritesOneAndNamesTheFile) {
     EXPECT_EQ(notices[0].text, "Log File [" + files[0] + "] in use");
 
     twprintf("after the switch");
-    command(40002);
+    command(IDM_LOGS);
     EXPECT_FALSE(logging);
     EXPECT_EQ(logfile, nullptr);
     EXPECT_FALSE(checked());
@@ -162,7 +161,7 @@ TEST(LogFile, FailedOpenAtStartKeepsTheCheckMarkAndTheSwitchThenTheToggleTurnsIt
     twprintf("goes nowhere");  // no stream: nothing is written, nothing crashes
 
     notices.clear();
-    command(40002);
+    command(IDM_LOGS);
     EXPECT_FALSE(logging);
     EXPECT_FALSE(checked());
     EXPECT_EQ(logsvalue(), "0");
@@ -190,7 +189,7 @@ TEST(LogFile, LinesTheViewLosesOrClearsStayInTheLogWithCrLf) {
         EXPECT_EQ(notices[0].text, "Memory allocation failed <8>");
     }
     EXPECT_EQ(viewlines(), (std::vector<std::string>{"line 1"}));
-    SendMessageA(mainwindow, WM_COMMAND, 104, 0);  // Clear Display
+    SendMessageA(mainwindow, WM_COMMAND, IDM_CLEAR, 0);  // Clear Display
     EXPECT_TRUE(viewlines().empty());
     twprintf("last");
     closemainwindow();
@@ -215,11 +214,11 @@ TEST(LogFile, ClosingTheWindowClosesTheFileOnce) {
 TEST(LogFile, SwitchingOnAgainStartsANewFile) {
     Notices notices;
     ASSERT_NE(makemainwindow(), nullptr);
-    command(40002);
+    command(IDM_LOGS);
     twprintf("first file");
-    command(40002);
+    command(IDM_LOGS);
     Sleep(1100);  // a new second, so a new name
-    command(40002);
+    command(IDM_LOGS);
     twprintf("second file");
     closemainwindow();
     std::vector<std::string> files = logfiles();

@@ -1,6 +1,7 @@
 // The auto-scroll rule and the selection run, without a window.
 #include <gtest/gtest.h>
-#include "textview/viewrules.h"
+#include "textview/autoscroll.h"
+#include "textview/selection.h"
 
 namespace {
 
