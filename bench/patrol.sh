@@ -67,7 +67,7 @@ patrol() {
     firstms=$(ms "$t0")
     waitpatrols "$dir" 1
     patrolms=$(( ($(date +%s%N) - t1) / 1000000 ))
-    labrun "$HW_WINE" "$LABBUILD/tests/e2e/hwdriver.exe" close
+    hw_drv close
     wait $prog
 }
 

@@ -17,8 +17,6 @@ labwine_init "$(cd "${1:-$HW_BUILD}" && pwd)" stop \
 WORK=$(mktemp -d /tmp/hwbench-stop.XXXXXX)
 trap 'labwine_cleanup; rm -rf "$WORK"' EXIT
 printf '[Hostwarden]\r\nSOFTWARE\\Hostwarden\\lowhost=10 77 1 1\r\nSOFTWARE\\Hostwarden\\highhost=10 77 1 254\r\nSOFTWARE\\Hostwarden\\lowhost2=10 77 2 1\r\nSOFTWARE\\Hostwarden\\highhost2=10 77 2 254\r\nSOFTWARE\\Hostwarden\\logs=1\r\n' >"$WORK/Hostwarden.INI"
-DRV=$LABBUILD/tests/e2e/hwdriver.exe
-drv() { labrun "$HW_WINE" "$DRV" "$@" | tr -d '\r'; }
 totals() { cat "$WORK"/HostwardenLog*.txt 2>/dev/null | tr -d '\r' | grep -c ' total repl' || true; }
 waittotals() {
     for _ in $(seq 900); do [ "$(totals)" -ge "$1" ] && break; sleep 0.02; done
@@ -27,10 +25,10 @@ labrun bash -c "cd '$WORK' && exec '$HW_WINE' '$LABBUILD/Hostwarden.exe'" &
 prog=$!
 waittotals 1
 sleep 1.5
-drv command 11842
+hw_drv command IDM_PATROL
 sleep 1
 start=$(date +%s%N)
-drv command 40001
+hw_drv command IDM_STOPPATROL
 waittotals 2
 last=$(( ($(date +%s%N) - start) / 1000000 ))
 [ "$(totals)" -ge 2 ] || last="not reached in 18 s:"
@@ -39,10 +37,10 @@ sleep 1
 saved=$(( ($(date -r "$WORK/Hostwarden.INI" +%s%N) - start) / 1000000 ))
 echo "Stop Patrolling during a 512-address patrol: last line $last ms, records saved $saved ms after the command"
 sleep 0.5
-drv command 11842
+hw_drv command IDM_PATROL
 sleep 1
 start=$(date +%s%N)
-drv close
+hw_drv close
 for _ in $(seq 900); do kill -0 $prog 2>/dev/null || break; sleep 0.02; done
 echo "close during a 512-address patrol: process gone $(( ($(date +%s%N) - start) / 1000000 )) ms after the close"
 wait $prog

@@ -36,14 +36,6 @@ labwine_init "$BUILD" "docs$DPI" \
     10.77.2.23,02:77:02:7a:00:23,phone-carla.lab
 work=$(mktemp -d /tmp/hwdocs.XXXXXX)
 trap 'rm -rf "$work"; labwine_cleanup' EXIT
-drv() { labrun "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
-waitfor() {
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.2
-    done
-}
 
 # Records as a few days of patrols leave them: KEY MAC REPLIES MISSES AGE LASTREPLYAGO
 # (ages in seconds before now; a last reply of "-" means never).
@@ -80,9 +72,9 @@ labrun "$HW_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
 
 (cd "$work" && labrun "$HW_WINE" "$BUILD/Hostwarden.exe") &
 saved() { grep -q '^SOFTWARE\\Hostwarden\\10\.77\.2\.23=' "$work/Hostwarden.INI"; }
-waitfor 60 saved || { echo "no patrol ended" >&2; exit 1; }
+hw_waitfor 60 saved || { echo "no patrol ended" >&2; exit 1; }
 sleep 1
-read -r left top right bottom <<<"$(drv rect)"
+read -r left top right bottom <<<"$(hw_drv rect)"
 # shot NAME [LEFT TOP RIGHT BOTTOM]: the screen cropped to the main window or the rectangle.
 shot() {
     local name=$1 l=${2:-$left} t=${3:-$top} r=${4:-$right} b=${5:-$bottom}
@@ -93,29 +85,29 @@ shot() {
 }
 shot main-window
 
-drv command 101
+hw_drv command IDM_CONFIG
 sleep 1
 shot configuration
-drv press "Configure Hostwarden settings" 2
+hw_drv press "Configure Hostwarden settings" 2
 
-drv command 11847
-drv press "Report on IPs" 1
+hw_drv command IDM_REPORTTIME
+hw_drv press "Report on IPs" 1
 sleep 1
 shot report
 
-drv command 301
+hw_drv command IDM_ABOUT
 sleep 1
 shot about
-drv press "About HOSTWARDEN 5.3.3" 1
+hw_drv press "About HOSTWARDEN 5.3.3" 1
 
-drv close
-waitfor 30 bash -c "! labrun '$HW_WINE' '$BUILD/tests/e2e/hwdriver.exe' title >/dev/null 2>&1" || true
+hw_drv close
+hw_waitfor 30 hw_nowindow || true
 
 # The busy indicator, as a save shows it, held on screen by a test of the indicator.
 labrun env HW_DOCSHOT_HOLD=5000 "$HW_WINE" "$BUILD/tests/test_dialogs.exe" \
     --gtest_filter=DocShot.BusyIndicatorHeldOnScreen >"$work/busy.txt" 2>&1 &
 busyrect() { grep -q '^\[ rect \]' "$work/busy.txt"; }
-waitfor 30 busyrect || { echo "no busy indicator" >&2; exit 1; }
+hw_waitfor 30 busyrect || { echo "no busy indicator" >&2; exit 1; }
 read -r _ _ _ l t r b <<<"$(grep '^\[ rect \]' "$work/busy.txt" | tr -d '\r')"
 shot busy "$l" "$t" "$r" "$b"
 wait

@@ -49,21 +49,25 @@ as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-hw_install() {
+# hw_need PACKAGE...: installs those of the packages that are not installed.
+hw_need() {
     local missing=""
-    if [ "$HW_ARCH" = x86 ]; then
-        dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 || missing=i386
-    fi
-    for p in $HW_PACKAGES; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
             || missing="$missing $p"
     done
     [ -z "$missing" ] && return 0
     echo "Installing:$missing"
-    [ "$HW_ARCH" = x86 ] && as_root dpkg --add-architecture i386
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        $HW_PACKAGES >/dev/null
+        $missing >/dev/null
+}
+
+hw_install() {
+    if [ "$HW_ARCH" = x86 ] && ! dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+    fi
+    hw_need $HW_PACKAGES
 }
 
 # hw_build DIR ARCH [cmake options...]: ARCH x86 builds the product, x64 the twin. The
@@ -130,6 +134,39 @@ hw_own_display() {
     exec xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 ${HW_SCREEN:-1024x768}x24" bash "$@"
 }
 
+# Driving the real program from outside, for the scripts that test and show it.
+#   hw_waitfor SECONDS CMD...   true once CMD succeeds, false after SECONDS
+#   hw_drv ARGS...              the end-to-end driver (tests/e2e/hwdriver.exe of LABBUILD or
+#                               BUILD), in the lab when one is up (LABP), its answer without
+#                               carriage returns
+#   hw_nowindow                 true when no Hostwarden window is there
+hw_waitfor() {
+    local end=$((SECONDS + $1)); shift
+    until "$@"; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.2
+    done
+}
+hw_drv() {
+    local run=""
+    [ -n "${LABP:-}" ] && run=labrun
+    $run "$HW_WINE" "${LABBUILD:-$BUILD}/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'
+}
+hw_nowindow() { [ -z "$(hw_drv title)" ]; }
+
+# hw_isolate SCRIPT ARGS...: re-runs SCRIPT (root) in a network namespace of its own with
+# loopback only, removed afterwards, and exits with its status; nothing it probes can
+# leave the machine. Does nothing when already so run.
+hw_isolate() {
+    [ -n "${HW_ISOLATED:-}" ] && return 0
+    local ns=hwiso-$$ rc
+    hw_netns_empty "$ns"
+    ip netns exec "$ns" env HW_ISOLATED=1 bash "$@"
+    rc=$?
+    ip netns del "$ns"
+    exit $rc
+}
+
 # hw_netns_empty NAME: a network namespace with loopback only (no route out).
 hw_netns_empty() {
     as_root ip netns add "$1"
@@ -140,18 +177,7 @@ hw_netns_empty() {
 # sanitizer runtimes from libclang-rt.
 HW_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
-hw_fuzz_install() {
-    local missing=""
-    for p in $HW_FUZZ_PACKAGES; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
-            || missing="$missing $p"
-    done
-    [ -z "$missing" ] && return 0
-    echo "Installing:$missing"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        $HW_FUZZ_PACKAGES >/dev/null
-}
+hw_fuzz_install() { hw_need $HW_FUZZ_PACKAGES; }
 
 # hw_fuzz_build DIR [cmake options...]: the fuzz targets, one ctest test each.
 hw_fuzz_build() {

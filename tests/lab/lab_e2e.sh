@@ -16,7 +16,6 @@ labwine_init "$1" e2e \
 WORK=$(mktemp -d /tmp/hwlab-e2e.XXXXXX)
 trap 'labwine_cleanup; rm -rf "$WORK"' EXIT
 EXE=$LABBUILD/Hostwarden.exe
-DRV=$LABBUILD/tests/e2e/hwdriver.exe
 now=$(date +%s)
 day=86400
 {
@@ -32,7 +31,6 @@ day=86400
     printf 'SOFTWARE\\Hostwarden\\10.77.2.22=02 77 02 00 00 22 9 0 %d %d\r\n' $((now - 5 * day)) $((now - 3 * day))
 } >"$WORK/Hostwarden.INI"
 
-drv() { labrun "$HW_WINE" "$DRV" "$@" | tr -d '\r'; }
 log() { cat "$WORK"/HostwardenLog*.txt 2>/dev/null | tr -d '\r'; }
 totals() { log | grep -c ' total repl' || true; }
 # Waits until the log holds N closing summaries, and for the save that follows them;
@@ -53,21 +51,21 @@ ms1=$(waittotals 1)
 echo "patrol 1 (program start to its last line): $ms1 ms"
 lab newmac 10.77.1.12 02:77:01:00:00:99
 lab silence 10.77.1.11
-drv command 11842
+hw_drv command IDM_PATROL
 ms2=$(waittotals 2)
 echo "patrol 2 (Patrol command to its last line): $ms2 ms"
 
 # Stop Patrolling right after a patrol starts: it ends after the current address.
-drv command 11842
+hw_drv command IDM_PATROL
 sleep 0.5
-drv command 40001
+hw_drv command IDM_STOPPATROL
 ms3=$(waittotals 3)
 echo "patrol 3 (stopped): $ms3 ms"
 
 # Closing during a patrol: the patrol ends after its current address and the program exits.
-drv command 11842
+hw_drv command IDM_PATROL
 sleep 0.5
-drv close
+hw_drv close
 start=$(date +%s%N)
 for _ in $(seq 300); do kill -0 $prog 2>/dev/null || break; sleep 0.1; done
 closems=$(( ($(date +%s%N) - start) / 1000000 ))

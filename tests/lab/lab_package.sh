@@ -15,15 +15,6 @@ work=$(mktemp -d /tmp/hwpackage-lab.XXXXXX)
 trap 'rm -rf "$work"; labwine_cleanup' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 ok() { echo "ok: $*"; }
-waitfor() {
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.2
-    done
-}
-drv() { labrun "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
-nowindow() { ! labrun "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" title >/dev/null 2>&1; }
 
 version=$(sed -n 's/^project(Hostwarden VERSION \([0-9.]*\).*/\1/p' "$HW_ROOT/CMakeLists.txt")
 # The zip this machine can run: the product's, or the twin's where 32-bit code cannot run.
@@ -45,14 +36,14 @@ printf '%s\r\n' '[Hostwarden]' \
     'SOFTWARE\Hostwarden\period=3600' 'SOFTWARE\Hostwarden\logs=1' >"$ini"
 
 (cd "$dir" && labrun "$HW_WINE" Hostwarden.exe) &
-titleis() { [ "$(drv title)" = "Hostwarden $version" ]; }
-waitfor 30 titleis || fail "no main window"
+titleis() { [ "$(hw_drv title)" = "Hostwarden $version" ]; }
+hw_waitfor 30 titleis || fail "no main window"
 # The patrol saves every record when it ends: the last address's line marks the end.
 saved() { grep -q '^SOFTWARE\\Hostwarden\\10\.77\.2\.21=' "$ini"; }
-waitfor 90 saved || fail "no patrol ended within 90 s: $(tr -d '\r' <"$ini" | tr '\n' '|')"
+hw_waitfor 90 saved || fail "no patrol ended within 90 s: $(tr -d '\r' <"$ini" | tr '\n' '|')"
 ok "first patrol ended and saved its records"
-drv close >/dev/null
-waitfor 30 nowindow || fail "Hostwarden did not close"
+hw_drv close >/dev/null
+hw_waitfor 30 hw_nowindow || fail "Hostwarden did not close"
 wait
 
 record=$(tr -d '\r' <"$ini" | sed -n 's/^SOFTWARE\\Hostwarden\\10\.77\.1\.10=//p')

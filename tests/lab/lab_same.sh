@@ -45,10 +45,10 @@ scenario() {
     lab newmac 10.77.2.25 02:77:02:00:00:99
     lab silence 10.77.1.13
     t0=$(date +%s%N)
-    labrun "$HW_WINE" "$LABBUILD/tests/e2e/hwdriver.exe" command 11842
-    waitpatrols 2 || labrun "$HW_WINE" "$LABBUILD/tests/e2e/hwdriver.exe" dialogs
+    hw_drv command IDM_PATROL
+    waitpatrols 2 || hw_drv dialogs
     echo "$name: patrol 2 took $(( ($(date +%s%N) - t0) / 1000000 )) ms"
-    labrun "$HW_WINE" "$LABBUILD/tests/e2e/hwdriver.exe" close
+    hw_drv close
     wait $prog
     labwine_cleanup
     LABP=

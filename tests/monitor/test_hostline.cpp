@@ -4,6 +4,7 @@
 #include <string.h>
 #include <string>
 #include "monitor/hostline.h"
+#include "hwtest.h"
 
 namespace {
 
@@ -12,17 +13,7 @@ const unsigned char macA[6] = {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e};
 const unsigned char macB[6] = {0x02, 0x77, 0x01, 0x00, 0x00, 0x10};
 const unsigned char zero[6] = {0};
 
-HostRecord record(int o3, const unsigned char* mac, int replies, int misses, long long firstseen,
-                  long long lastreply) {
-    HostRecord r = {};
-    r.addr = {{192, 168, 1, (unsigned char)o3}};
-    memcpy(r.mac, mac, 6);
-    r.replies = replies;
-    r.misses = misses;
-    r.firstseen = firstseen;
-    r.lastreply = lastreply;
-    return r;
-}
+using hwtest::record;
 
 std::string line(const HostRecord& r, bool answered, const char* name, long long now = T) {
     char buf[hostlinesize];

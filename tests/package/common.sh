@@ -57,24 +57,13 @@ pkg_make_dist() {
         echo "not run: the 32-bit packages (this machine cannot execute 32-bit code); checked without running"
 }
 
-# waitfor SECONDS COMMAND...: true once COMMAND succeeds, false after SECONDS.
-waitfor() {
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.2
-    done
-}
 
-# The driver's answers, without the console's carriage returns.
-drv() { "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
-titleis() { [ "$(drv title)" = "$1" ]; }
-nowindow() { ! "$HW_WINE" "$BUILD/tests/e2e/hwdriver.exe" title >/dev/null 2>&1; }
+titleis() { [ "$(hw_drv title)" = "$1" ]; }
 
 # Closes the running program as a user would and waits until it has gone.
 pkg_close() {
-    drv close >/dev/null
-    waitfor 30 nowindow || fail "Hostwarden did not close"
+    hw_drv close >/dev/null
+    hw_waitfor 30 hw_nowindow || fail "Hostwarden did not close"
 }
 
 # regvalue KEY NAME: the value's data as reg.exe shows it; fails when absent.

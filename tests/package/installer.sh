@@ -45,7 +45,7 @@ ok "shortcut $workdir -> $(field target)"
 
 # Started through the shortcut, the program writes its profile into that folder.
 "$HW_WINE" start /unix "$lnk"
-waitfor 30 titleis "Hostwarden $version" || fail "no main window after starting the shortcut"
+hw_waitfor 30 titleis "Hostwarden $version" || fail "no main window after starting the shortcut"
 pkg_close
 [ -f "$userdir/Hostwarden.INI" ] || fail "no Hostwarden.INI in $userdir: $(ls -A "$userdir")"
 grep -q '^\[Hostwarden\]' "$userdir/Hostwarden.INI" || fail "no [Hostwarden] section"
@@ -60,7 +60,7 @@ cp "$userdir/Hostwarden.INI" "$work/profile.before"
 # itself to the temporary folder and returns at once, so wait for the files to go.
 "$HW_WINE" "$instdir\\Uninstall.exe" /S || fail "uninstall exited with $?"
 gone() { [ ! -e "$unixinst" ] && [ ! -e "$lnk" ]; }
-waitfor 30 gone || fail "still there after uninstall: $(ls -A "$unixinst" 2>/dev/null) $(ls "$lnk" 2>/dev/null)"
+hw_waitfor 30 gone || fail "still there after uninstall: $(ls -A "$unixinst" 2>/dev/null) $(ls "$lnk" 2>/dev/null)"
 regvalue "$uninstkey" DisplayName >/dev/null && fail "uninstall entry left behind"
 "$HW_WINE" reg query 'HKCU\Software\Hostwarden' >/dev/null 2>&1 && fail "window placement key left behind"
 cmp -s "$userdir/Hostwarden.INI" "$work/profile.before" || fail "profile changed or removed by the uninstall"

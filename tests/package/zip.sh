@@ -41,7 +41,7 @@ dir=$work/${run_zip%.zip}/$top
 
 # Started from its folder (as Explorer does on a double click), it runs and closes.
 (cd "$dir" && exec "$HW_WINE" Hostwarden.exe) &
-waitfor 30 titleis "Hostwarden $version" || fail "no main window"
+hw_waitfor 30 titleis "Hostwarden $version" || fail "no main window"
 pkg_close
 wait
 [ -f "$dir/Hostwarden.INI" ] || fail "no Hostwarden.INI beside the unzipped exe: $(ls -A "$dir")"

@@ -5,21 +5,8 @@
 # profile with checkini.py, and prints one line per case. The same runs with the copy
 # check off show what the old in-place writes did.
 #   HW_BUILD=build-x bash tests/reliability/faults.sh
-set -uo pipefail
-source "$(dirname "$0")/../../scripts/lib.sh"
-BUILD=$HW_BUILD
-EXE=$BUILD/tests/test_reliability.exe
-[ -f "$EXE" ] || { echo "build first: $EXE missing"; exit 1; }
-[ "$(id -u)" = 0 ] || { echo "faults.sh needs root (mounts): skipped"; exit 77; }
-
-if [ "${HW_FAULTS_INNER:-}" != 1 ]; then
-    ns=hwfault-$$
-    trap 'as_root ip netns del "$ns" 2>/dev/null || true' EXIT
-    hw_netns_empty "$ns"
-    ip netns exec "$ns" env HW_FAULTS_INNER=1 HW_BUILD="$BUILD" \
-        bash -c 'source "$1"; hw_xvfb 1280x1024 bash "$2"' _ "$HW_ROOT/scripts/lib.sh" "$0"
-    exit $?
-fi
+source "$(dirname "$0")/setup.sh"
+HW_SCREEN=1280x1024 hw_own_display "$0" "$@"
 
 hw_prefix "$BUILD/wineprefix-faults" || exit 1
 "$HW_WINESERVER" -p

@@ -4,20 +4,7 @@
 # Prints the profile's state and size afterwards. Give it an older build to compare:
 #   HW_BUILD=build-old bash tests/reliability/fullsave.sh
 # (root needed for the mount).
-set -uo pipefail
-source "$(dirname "$0")/../../scripts/lib.sh"
-BUILD=$HW_BUILD
-EXE=$BUILD/tests/test_reliability.exe
-[ -f "$EXE" ] || { echo "build first: $EXE missing"; exit 1; }
-[ "$(id -u)" = 0 ] || { echo "fullsave.sh needs root (mount): skipped"; exit 77; }
-
-if [ "${HW_FULLSAVE_INNER:-}" != 1 ]; then
-    ns=hwfull-$$
-    trap 'ip netns del "$ns" 2>/dev/null || true' EXIT
-    hw_netns_empty "$ns"
-    ip netns exec "$ns" env HW_FULLSAVE_INNER=1 HW_BUILD="$BUILD" bash "$0"
-    exit $?
-fi
+source "$(dirname "$0")/setup.sh"
 
 hw_prefix "$BUILD/wineprefix-killsave" || exit 1
 "$HW_WINESERVER" -p

@@ -4,20 +4,8 @@
 # truncated or unreadable. Runs in an empty network namespace with a Wine prefix of its
 # own in the build folder.
 #   HW_BUILD=build-x RUNS=200 bash tests/reliability/killsave.sh
-set -uo pipefail
-source "$(dirname "$0")/../../scripts/lib.sh"
-BUILD=$HW_BUILD
-RUNS=${RUNS:-200}
-EXE=$BUILD/tests/test_reliability.exe
-[ -f "$EXE" ] || { echo "build first: $EXE missing"; exit 1; }
-
-if [ "${HW_KILLSAVE_INNER:-}" != 1 ]; then
-    ns=hwkill-$$
-    trap 'as_root ip netns del "$ns" 2>/dev/null || true' EXIT
-    hw_netns_empty "$ns"
-    as_root ip netns exec "$ns" env HW_KILLSAVE_INNER=1 HW_BUILD="$BUILD" RUNS="$RUNS" bash "$0"
-    exit $?
-fi
+export RUNS=${RUNS:-200}
+source "$(dirname "$0")/setup.sh"
 
 hw_prefix "$BUILD/wineprefix-killsave" || exit 1
 "$HW_WINESERVER" -p

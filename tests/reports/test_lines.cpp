@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string>
 #include "reports/summaryline.h"
+#include "hwtest.h"
 #include "reports/ouitable.h"
 #include "reports/pathrules.h"
 #include "reports/reportfmt.h"
@@ -15,15 +16,8 @@ long long fakenow = T0;
 long long clock() { return fakenow; }
 
 HostRecord record(int last, int replies, int misses, long long firstseen, long long lastreply) {
-    HostRecord r = {};
-    r.addr = {{192, 168, 1, (unsigned char)last}};
     const unsigned char mac[6] = {0x00, 0x0d, 0x93, 0x4a, 0x11, 0x2c};
-    memcpy(r.mac, mac, 6);
-    r.replies = replies;
-    r.misses = misses;
-    r.firstseen = firstseen;
-    r.lastreply = lastreply;
-    return r;
+    return hwtest::record(last, mac, replies, misses, firstseen, lastreply);
 }
 
 std::string reportline(const HostRecord& r, int kind) {

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 #include <vector>
+#include "monitor/hostlist.h"
 
 namespace hwtest {
 
@@ -35,6 +36,9 @@ extern bool privateregistry;
 
 // Removes SOFTWARE\Hostwarden under both roots.
 void clearregistry();
+// The record of 192.168.1.o3 with these fields.
+HostRecord record(int o3, const unsigned char mac[6], int replies, int misses, long long firstseen,
+                  long long lastreply);
 // The current directory.
 std::string cwd();
 // A key of the program's profile as the program reads it, "<absent>" when it reads
