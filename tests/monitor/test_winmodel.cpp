@@ -30,20 +30,20 @@ const long long T = 1700000000;
 
 hostent* WSAAPI nolookup(const char*, int, int) { return nullptr; }
 
-struct Spec {
+struct Layout {
     int subnets, perSubnet, live;
 };
 
 // Records 10.77.S.1.. of each subnet; every step-th one answers. Some records hold
 // what earlier patrols left: another MAC, an answer three days ago.
-void build(const Spec& spec) {
+void build(const Layout& layout) {
     listdiscard(hostlisthead());
     winmodel::model->live.clear();
-    int step = spec.subnets * spec.perSubnet / spec.live;
+    int step = layout.subnets * layout.perSubnet / layout.live;
     HostRecord* last = nullptr;
     int n = 0;
-    for (int s = 1; s <= spec.subnets; s++)
-        for (int o = 1; o <= spec.perSubnet; o++, n++) {
+    for (int s = 1; s <= layout.subnets; s++)
+        for (int o = 1; o <= layout.perSubnet; o++, n++) {
             HostRecord* r = (HostRecord*)listappendafter(hostlisthead(), last, sizeof(HostRecord));
             r->addr = {{10, 77, (unsigned char)s, (unsigned char)o}};
             r->firstseen = T - 5 * 86400;
@@ -103,12 +103,12 @@ protected:
 
 TEST_F(WindowsModel, ThePoolGivesTheLinesAndRecordsOfOneProbeAtATime) {
     model.retransmitms = 30;  // silent calls of 90 ms: a short test
-    Spec spec = {2, 60, 15};
-    build(spec);
+    Layout layout = {2, 60, 15};
+    build(layout);
     probeahead = false;
     probehook = winmodel::probe;
     auto onebyone = patrol();
-    build(spec);
+    build(layout);
     model.cache.clear();
     probeahead = true;
     probehook = nullptr;
@@ -162,12 +162,12 @@ TEST_F(WindowsModel, Benchmark) {
            model.retransmitms, (unsigned long)ideal);
     const struct {
         const char* name;
-        Spec spec;
+        Layout layout;
     } pools[] = {{"2 x /24, 8 live", {2, 256, 8}}, {"100 addresses, 20 live", {1, 100, 20}}};
     for (const char* p = sizes; *p;) {
         aheadworkers = atoi(p);
         for (const auto& pool : pools) {
-            build(pool.spec);
+            build(pool.layout);
             model.cache.clear();
             model.peak = 0;
             t0 = GetTickCount();
