@@ -70,10 +70,10 @@ void twpaint(PAINTSTRUCT* ps) {
     lb.lineheight = tm.tmHeight + tm.tmExternalLeading;
     lb.charwidth = tm.tmAveCharWidth;
     twsetpage();
-    int end = lb.top + lb.page < lb.count ? lb.top + lb.page : lb.count;
     FillRect(dc, &ps->rcPaint, (HBRUSH)(COLOR_WINDOW + 1));
 
     EnterCriticalSection(&lb.lock);
+    int end = lb.top + lb.page < lb.count ? lb.top + lb.page : lb.count;
     Selection sel = currentselection();
     OutputLine* line = lb.first;
     for (int i = 0; line && i < lb.top; i++) line = line->next;
@@ -108,6 +108,12 @@ void twproc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_WININICHANGE:
         getwheelstep();
+        break;
+    case WM_ACTIVATE:
+        // Under Wine a repaint still pending when the activation changes can be lost: the
+        // last lines of a patrol stayed off the screen while the save's busy indicator
+        // came and went, until something else repainted. Paint the view again.
+        InvalidateRect(window, nullptr, FALSE);
         break;
     case WM_ENDSESSION:
         if (wParam) clearoutput();  // FALSE: the logoff was cancelled, the lines stay

@@ -7,6 +7,7 @@
 //   hwdriver press TITLE ID             click button ID of the dialog titled TITLE
 //   hwdriver field TITLE ID [VALUE]     read or set a dialog field
 //   hwdriver rect                       main window rectangle: left top right bottom
+//   hwdriver repaint                    makes the main window paint itself whole again
 #include "driver.h"
 #include "resources/resource.h"
 #include <stdio.h>
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
         drv::command(main, commandid(argv[2]));
     } else if (verb == "close") {
         PostMessageA(main, WM_CLOSE, 0, 0);
+    } else if (verb == "repaint") {
+        RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     } else if (verb == "rect") {
         RECT r;
         GetWindowRect(main, &r);
