@@ -1,5 +1,6 @@
 // The main window procedure: creation sequence, timer, power messages, shutdown.
 #include "app/mainwnd.h"
+#include "app/attention.h"
 #include "app/commands.h"
 #include "common/clock.h"
 #include "common/state.h"
@@ -103,6 +104,9 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         startpatrol();
         if (exitrequest) DestroyWindow(window);
+        return 0;
+    case WM_MACCHANGED:
+        askattention(window);
         return 0;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMSUSPEND) suspended = true;

@@ -5,6 +5,9 @@
 // The main window, stored when it is created; every part that needs it uses this.
 extern HWND mainwindow;
 
+// Posted to the main window by a patrol that printed a MAC change.
+const UINT WM_MACCHANGED = WM_APP + 1;
+
 // Text of the calling thread's last error; release it with LocalFree. Never null.
 char* syserrortext();
 // Centres a window on the desktop without changing its size.

@@ -2,6 +2,7 @@
 #include "monitor/patrol.h"
 #include "common/clock.h"
 #include "common/notices.h"
+#include "common/winutil.h"
 #include "monitor/hostline.h"
 #include "monitor/hostlist.h"
 #include "monitor/namecache.h"
@@ -42,8 +43,9 @@ static void summary(const char* format, int replies, int week) {
 static bool stopping() { return stoprequest || exitrequest; }
 
 // Probes every record in order, printing its line and the subnet summaries; ends early
-// when stopped. Throws when the probes cannot run (threads or memory short).
-static void proberecords(PatrolCounts& c) {
+// when stopped; `changed` is set when a MAC change was printed. Throws when the probes
+// cannot run (threads or memory short).
+static void proberecords(PatrolCounts& c, bool& changed) {
     // Every address is submitted first, so that the probes run ahead of this loop.
     probebegin();
     for (HostRecord* r = hostlist; r; r = r->next) probesubmit(r->addr);
@@ -59,6 +61,7 @@ static void proberecords(PatrolCounts& c) {
             twprintf("MAC address changed for %d.%d.%d.%d", r->addr.o[0], r->addr.o[1],
                      r->addr.o[2], r->addr.o[3]);
             setmac(r, mac);
+            changed = true;
         }
         char line[hostlinesize];
         formathostline(line, *r, r->mac, answered, answered ? hostname(r->addr) : "NA", now);
@@ -86,9 +89,10 @@ static void runpatrol() {
     twprintf("%s", start);
 
     PatrolCounts c = {};
+    bool changed = false;
     std::string failure;
     try {
-        proberecords(c);
+        proberecords(c, changed);
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (...) {
@@ -99,6 +103,9 @@ static void runpatrol() {
     summary("%d total repl%s", c.totalreplies, c.totalweek);
     saverecords();
     listdiscard((void**)&c.macs);
+    // The window thread decides whether to ask for the user's attention; this thread
+    // never waits for it, since a closing window waits for this thread.
+    if (changed && !exitrequest) PostMessageA(mainwindow, WM_MACCHANGED, 0, 0);
     patrolling = false;
     stoprequest = false;
 }
