@@ -8,6 +8,9 @@
 //   hwdriver field TITLE ID [VALUE]     read or set a dialog field
 //   hwdriver rect                       main window rectangle: left top right bottom
 //   hwdriver repaint                    makes the main window paint itself whole again
+//   hwdriver minimise | restore         minimises the main window, or restores it and
+//                                       brings it to the foreground
+//   hwdriver state                      "minimised", "front" or "behind"
 #include "driver.h"
 #include "resources/resource.h"
 #include <stdio.h>
@@ -60,6 +63,13 @@ int main(int argc, char** argv) {
         PostMessageA(main, WM_CLOSE, 0, 0);
     } else if (verb == "repaint") {
         RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    } else if (verb == "minimise") {
+        PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else if (verb == "restore") {
+        SendMessageTimeoutA(main, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_BLOCK, 5000, nullptr);
+        SetForegroundWindow(main);
+    } else if (verb == "state") {
+        printf("%s\n", IsIconic(main) ? "minimised" : GetForegroundWindow() == main ? "front" : "behind");
     } else if (verb == "rect") {
         RECT r;
         GetWindowRect(main, &r);
