@@ -1,5 +1,6 @@
 // The taskbar flash asked for when a patrol saw a MAC change while the window was not in
-// front: with a scripted probe and the flash call replaced.
+// front: with a scripted probe and the flash call replaced. The foreground window is the
+// desktop's, shared with every test that shows one: the suite runs alone.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
@@ -38,7 +39,7 @@ BOOL WINAPI recordflash(PFLASHWINFO info) {
     return TRUE;
 }
 
-class Attention : public testing::Test {
+class AttentionSerial : public testing::Test {
 protected:
     HWND front = nullptr;
     void SetUp() override {
@@ -115,7 +116,7 @@ protected:
     }
 };
 
-TEST_F(Attention, AChangeWhileMinimisedAsksOnceWithTheFlagsWhateverTheirNumber) {
+TEST_F(AttentionSerial, AChangeWhileMinimisedAsksOnceWithTheFlagsWhateverTheirNumber) {
     window(4, {{1, 0x01}, {2, 0x02}, {3, 0x03}});
     ShowWindow(mainwindow, SW_MINIMIZE);
     hwtest::pump(50);
@@ -140,7 +141,7 @@ TEST_F(Attention, AChangeWhileMinimisedAsksOnceWithTheFlagsWhateverTheirNumber) 
 // the save's busy indicator takes the foreground from the other program (Windows' foreground
 // lock does not let a background program do so) and hands it to the main window, which then
 // is in front when the patrol's message is handled.
-TEST_F(Attention, BehindAnotherProgramTheWindowAsksWhenTheMessageComes) {
+TEST_F(AttentionSerial, BehindAnotherProgramTheWindowAsksWhenTheMessageComes) {
     window(1, {});
     PostMessageA(mainwindow, WM_MACCHANGED, 0, 0);
     hwtest::pump(50);
@@ -153,7 +154,7 @@ TEST_F(Attention, BehindAnotherProgramTheWindowAsksWhenTheMessageComes) {
     EXPECT_EQ(flashes[0].dwFlags, (DWORD)(FLASHW_ALL | FLASHW_TIMERNOFG));
 }
 
-TEST_F(Attention, NothingIsAskedInFrontOrWithoutAChange) {
+TEST_F(AttentionSerial, NothingIsAskedInFrontOrWithoutAChange) {
     window(3, {{1, 0x01}, {2, 0x02}});
     answers = {{1, 0x11}};  // a change, with the window in front
     patrol();
@@ -168,7 +169,7 @@ TEST_F(Attention, NothingIsAskedInFrontOrWithoutAChange) {
     EXPECT_EQ(flashes.size(), 0u);
 }
 
-TEST_F(Attention, APatrolEndedByACloseAsksNothing) {
+TEST_F(AttentionSerial, APatrolEndedByACloseAsksNothing) {
     // Ranges in the profile, so that the creation sequence starts the patrol on its thread;
     // the first address changes MAC, and the window is behind another when it closes.
     hwtest::writeini("SOFTWARE\\Hostwarden\\lowhost=10 77 1 1\r\n"
