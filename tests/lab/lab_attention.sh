@@ -23,6 +23,11 @@ waitpatrol() {
         { echo "FAIL: no patrol $1"; exit 1; }
     sleep 1
 }
+# Minimises or restores the window (VERB) and waits for the state that follows.
+place() {
+    hw_drv "$1"
+    hw_waitfor 10 eval '[ "$(hw_drv state)" = '"$2"' ]' || { echo "FAIL: not $2 after $1"; exit 1; }
+}
 fails=0
 check() {  # what, expected flash calls, expected change lines
     local f c
@@ -42,8 +47,7 @@ waitpatrol 1
 echo "window after start: $(hw_drv state)"
 check "first patrol, window in front, a first answer" 0 1
 
-hw_drv minimise
-hw_waitfor 10 eval '[ "$(hw_drv state)" = minimised ]' || { echo "FAIL: not minimised"; exit 1; }
+place minimise minimised
 lab newmac 10.77.1.10 02:77:01:00:00:99
 hw_drv command IDM_PATROL
 waitpatrol 2
@@ -52,8 +56,7 @@ hw_drv command IDM_PATROL
 waitpatrol 3
 check "minimised, no change" 1 2
 
-hw_drv restore
-hw_waitfor 10 eval '[ "$(hw_drv state)" = front ]' || { echo "FAIL: not in front"; exit 1; }
+place restore front
 lab newmac 10.77.1.10 02:77:01:00:00:10
 hw_drv command IDM_PATROL
 waitpatrol 4
