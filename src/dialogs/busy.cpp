@@ -38,8 +38,10 @@ INT_PTR CALLBACK busyDlg_Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 HWND busymessage(HWND owner, const char* text) {
     needprogressclass();
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(owner, GWLP_HINSTANCE);
-    HWND w = CreateDialogIndirectParamA(instance, (LPCDLGTEMPLATEA)busytemplate, owner,
-                                        busyDlg_Proc, (LPARAM)text);
+    // A template that did not fit its buffer is never handed to the platform.
+    HWND w = busytemplatesize ? CreateDialogIndirectParamA(instance, (LPCDLGTEMPLATEA)busytemplate,
+                                                           owner, busyDlg_Proc, (LPARAM)text)
+                              : nullptr;
     if (!w) msgbox(captionerror, "busymessage: CreateDialogParam failed\n");
     return w;
 }

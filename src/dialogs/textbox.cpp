@@ -157,8 +157,13 @@ void showtextbox(HWND owner, const char* text, const char* title) {
     HINSTANCE instance = owner ? (HINSTANCE)GetWindowLongPtrA(owner, GWLP_HINSTANCE) : nullptr;
     if (!instance) instance = GetModuleHandleA(nullptr);
     TextboxParams params = {text, title};
-    INT_PTR r = DialogBoxIndirectParamA(instance, (LPCDLGTEMPLATEA)tbtemplate.words, owner,
-                                        textboxDlg_Proc, (LPARAM)&params);
+    // A template that did not fit its buffer is never handed to the platform.
+    INT_PTR r = -1;
+    if (tbtemplate.size)
+        r = DialogBoxIndirectParamA(instance, (LPCDLGTEMPLATEA)tbtemplate.words, owner,
+                                    textboxDlg_Proc, (LPARAM)&params);
+    else
+        SetLastError(ERROR_INVALID_DATA);
     if (r == -1) {
         char* e = syserrortext();
         msgbox(captionerror, "DialogBoxIndirectParam failed:\n%s", e);

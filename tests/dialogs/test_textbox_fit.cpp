@@ -1,6 +1,5 @@
 // The text box's template and fitting arithmetic, without a window.
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <string.h>
 #include "dialogs/textboxfit.h"
 
@@ -92,61 +91,6 @@ TEST(TextboxFit, LinesAndSkipping) {
     EXPECT_STREQ(skiplines(4, t), "");
     EXPECT_STREQ(skiplines(400, t), "");
     EXPECT_STREQ(skiplines(1, "a\n"), "");
-}
-
-// The words against the platform's own template structures.
-TEST(TextboxTemplate, HeaderAndItemsAsThePlatformReadsThem) {
-    TbTemplate t = tbinitial();
-    ASSERT_EQ((uintptr_t)tbtemplate.words % 4, 0u);
-    const DLGTEMPLATE* d = (const DLGTEMPLATE*)t.words;
-    EXPECT_EQ(d->style, 0x90C800C4u);
-    EXPECT_EQ(d->style, (DWORD)(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                                DS_SETFONT | DS_3DLOOK));
-    EXPECT_EQ(d->dwExtendedStyle, 0u);
-    EXPECT_EQ(d->cdit, 4);
-    EXPECT_EQ(d->x, 0);
-    EXPECT_EQ(d->y, 0);
-    EXPECT_EQ(d->cx, 301);
-    EXPECT_EQ(d->cy, 158);
-    const WORD* w = (const WORD*)(d + 1);
-    EXPECT_EQ(w[0], 0);  // menu
-    EXPECT_EQ(w[1], 0);  // class
-    EXPECT_EQ(w[2], 0);  // title
-    EXPECT_EQ(w[3], 8);  // point size
-    EXPECT_EQ(wcscmp((const wchar_t*)(w + 4), L"MS Sans Serif"), 0);
-    const BYTE* p = (const BYTE*)(w + 4 + 14);
-
-    struct Want {
-        DWORD style;
-        short x, y, cx, cy;
-        WORD id, cls;
-        const wchar_t* text;
-    } want[4] = {{0x50010300, 95, 136, 50, 14, 1, 0x80, L"OK"},
-                 {0x50801000, 14, 9, 263, 118, 101, 0x82, L""},
-                 {0x50000005, 276, 8, 11, 118, 102, 0x84, L""},
-                 {0x50010300, 155, 136, 50, 14, 103, 0x80, L"Copy"}};
-    EXPECT_EQ(want[1].style, (DWORD)(WS_CHILD | WS_VISIBLE | WS_BORDER | SS_LEFT | SS_SUNKEN));
-    EXPECT_EQ(want[2].style, (DWORD)(WS_CHILD | WS_VISIBLE | SBS_VERT | SBS_RIGHTALIGN));
-    EXPECT_EQ(want[0].style, (DWORD)(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER));
-    for (int i = 0; i < 4; i++) {
-        p = (const BYTE*)(((uintptr_t)p + 3) & ~(uintptr_t)3);  // items start on 4 bytes
-        const DLGITEMTEMPLATE* it = (const DLGITEMTEMPLATE*)p;
-        EXPECT_EQ(it->style, want[i].style) << i;
-        EXPECT_EQ(it->dwExtendedStyle, 0u) << i;
-        EXPECT_EQ(it->x, want[i].x) << i;
-        EXPECT_EQ(it->y, want[i].y) << i;
-        EXPECT_EQ(it->cx, want[i].cx) << i;
-        EXPECT_EQ(it->cy, want[i].cy) << i;
-        EXPECT_EQ(it->id, want[i].id) << i;
-        const WORD* q = (const WORD*)(it + 1);
-        EXPECT_EQ(q[0], 0xFFFF) << i;
-        EXPECT_EQ(q[1], want[i].cls) << i;
-        EXPECT_EQ(wcscmp((const wchar_t*)(q + 2), want[i].text), 0) << i;
-        q += 2 + wcslen(want[i].text) + 1;
-        EXPECT_EQ(q[0], 0) << i;  // no creation data
-        p = (const BYTE*)(q + 1);
-    }
-    EXPECT_EQ(p - (const BYTE*)t.words, t.size);
 }
 
 }  // namespace
