@@ -55,7 +55,11 @@ char* formathostline(char* out, const HostRecord& r, const unsigned char mac[6],
     else
         snprintf(agepiece, sizeof agepiece, " %" PRId64 " days %d%% replies", age / 86400,
                  (int)percent);
+    // Each piece is written at most up to the buffer's end: snprintf returns what it
+    // would have written, so the offset is kept inside the buffer.
+    if (len < 0 || len >= (int)sizeof tail) len = (int)sizeof tail - 1;
     len += snprintf(tail + len, sizeof tail - len, "%s", agepiece);
+    if (len < 0 || len >= (int)sizeof tail) len = (int)sizeof tail - 1;
     if (!answered && r.lastreply != 0)
         formatsince(tail + len, sizeof tail - len, since(now, r.lastreply));
     else
