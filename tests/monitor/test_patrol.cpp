@@ -374,19 +374,18 @@ TEST_F(Patrol, ProbesThatCannotStartStopThePatrolWithAMessageAndTheSave) {
 }
 
 // The busy indicator of a save on another thread than this one, owned by the main window.
+BOOL CALLBACK findsavingindicator(HWND h, LPARAM p) {
+    char cls[16] = "";
+    GetClassNameA(h, cls, sizeof cls);
+    if (strcmp(cls, "#32770") || GetWindow(h, GW_OWNER) != mainwindow ||
+        GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId())
+        return TRUE;
+    *(HWND*)p = h;
+    return FALSE;
+}
 HWND savingindicator() {
     HWND found = nullptr;
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            char cls[16] = "";
-            GetClassNameA(h, cls, sizeof cls);
-            if (strcmp(cls, "#32770") || GetWindow(h, GW_OWNER) != mainwindow ||
-                GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId())
-                return TRUE;
-            *(HWND*)p = h;
-            return FALSE;
-        },
-        (LPARAM)&found);
+    EnumWindows(findsavingindicator, (LPARAM)&found);
     return found;
 }
 
