@@ -5,17 +5,17 @@
 # current directory as crash-<hash> and named in the output.
 set -uo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
-BUILD=$HW_BUILD
+native=$HW_ROOT/build-native
 RUNS=${RUNS:-1000000}
 
 hw_fuzz_install
-hw_fuzz_build "$BUILD/fuzz" >/dev/null || exit 1
+hw_fuzz_build "$native" >/dev/null || exit 1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 status=0
 printf '%-18s %12s %8s %s\n' target executions seconds result
-for exe in "$BUILD"/fuzz/fuzz_*; do
+for exe in "$native"/fuzz_*; do
     [ -x "$exe" ] || continue
     name=$(basename "$exe")
     mkdir -p "$scratch/$name"

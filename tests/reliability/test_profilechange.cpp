@@ -5,7 +5,6 @@
 #include <thread>
 #include "common/state.h"
 #include "monitor/records.h"
-#include "settings/profilecheck.h"
 
 using namespace hwtest;
 using namespace rel;
@@ -111,27 +110,6 @@ TEST_F(ProfileChange, WritesFromTwoThreadsAreAllKept) {
     for (int i = 0; i < 20; i++)
         EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\key" + std::to_string(i)), std::to_string(i));
     EXPECT_EQ(profilevalue(recordkey(10, 77, 10, 200)), "00 00 00 00 00 00 1 0 1700000000 0");
-}
-
-TEST(ProfileCheck, CopiesCutShortOrMissingAKeyAreRefused) {
-    std::string before = "[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=60\r\nSOFTWARE\\Hostwarden\\logs=1\r\n";
-    std::string now = before + "SOFTWARE\\Hostwarden\\10.0.0.1=00 00 00 00 00 00 1 0 5 0\r\n";
-    std::vector<std::string> keys = {"SOFTWARE\\Hostwarden\\10.0.0.1"};
-    std::vector<std::string> values = {"00 00 00 00 00 00 1 0 5 0"};
-    EXPECT_TRUE(profilecomplete(before, now, "Hostwarden", keys, values));
-    for (size_t cut = 0; cut < now.size(); cut++)
-        EXPECT_FALSE(profilecomplete(before, now.substr(0, cut), "Hostwarden", keys, values)) << cut;
-    // The written value must be the one asked for; the old keys must all be there.
-    EXPECT_FALSE(profilecomplete(before, before, "Hostwarden", keys, values));
-    std::string nologs = "[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=60\r\n" + now.substr(before.size());
-    EXPECT_FALSE(profilecomplete(before, nologs, "Hostwarden", keys, values));
-    EXPECT_FALSE(profilecomplete(before, "[Other]\r\n" + now.substr(14), "Hostwarden", keys, values));
-    // A key written twice holds its last value.
-    keys.push_back("software\\hostwarden\\10.0.0.1");
-    values.push_back("00 00 00 00 00 00 2 0 5 0");
-    EXPECT_FALSE(profilecomplete(before, now, "Hostwarden", keys, values));
-    std::string twice = before + "SOFTWARE\\Hostwarden\\10.0.0.1=00 00 00 00 00 00 2 0 5 0\r\n";
-    EXPECT_TRUE(profilecomplete(before, twice, "Hostwarden", keys, values));
 }
 
 // Overlapping ranges hold an address twice: every save kept being refused, unseen. Now

@@ -6,7 +6,6 @@
 #include "hwtest.h"
 #include "common/notices.h"
 #include "common/state.h"
-#include "settings/parse.h"
 #include "settings/profile.h"
 #include "monitor/hostlist.h"
 #include "textview/logfile.h"
@@ -217,24 +216,6 @@ TEST(Profile, SavesAndLogsStayInTheStartFolderWhenTheCurrentDirectoryMoves) {
         FindClose(h);
     }
     EXPECT_EQ(entries, 0) << "something was written into the other folder";
-}
-
-TEST(ProfileParse, NumbersReadAsScanfWouldButWithoutOverflow) {
-    int n[4];
-    EXPECT_TRUE(parsefournumbers(" 1\t2\n3 +4 rest", n));
-    EXPECT_EQ(n[0] + n[1] * 10 + n[2] * 100 + n[3] * 1000, 4321);
-    EXPECT_FALSE(parsefournumbers("1 2 3", n));
-    EXPECT_FALSE(parsefournumbers("1 2 3 x", n));
-    EXPECT_FALSE(parsefournumbers("1,2,3,4", n));
-    EXPECT_FALSE(parsefournumbers("", n));
-    EXPECT_TRUE(parsefournumbers("-2147483649 99999999999999999999999 20000000000000000000 -0", n));
-    EXPECT_EQ(n[0], -2147483647 - 1);
-    EXPECT_EQ(n[1], 2147483647);
-    EXPECT_EQ(n[2], 2147483647);  // past 64 bits too: no wrap round to a small number
-    EXPECT_EQ(n[3], 0);
-    EXPECT_EQ(parseleadingint("  -7x"), -7);
-    EXPECT_EQ(parseleadingint("- 7"), 0);
-    EXPECT_EQ(parseleadingint(""), 0);
 }
 
 }  // namespace

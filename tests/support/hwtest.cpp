@@ -12,18 +12,6 @@
 
 namespace hwtest {
 
-HostRecord record(int o3, const unsigned char mac[6], int replies, int misses, long long firstseen,
-                  long long lastreply) {
-    HostRecord r = {};
-    r.addr = {{192, 168, 1, (unsigned char)o3}};
-    memcpy(r.mac, mac, 6);
-    r.replies = replies;
-    r.misses = misses;
-    r.firstseen = firstseen;
-    r.lastreply = lastreply;
-    return r;
-}
-
 std::string cwd() {
     char dir[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, dir);
