@@ -2,45 +2,75 @@
 # is missing, build, make a Wine prefix. Source it; HW_ROOT is the checkout.
 HW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# The product is always the 32-bit Hostwarden.exe (build/). Where this machine executes
-# 32-bit code, everything runs on it under wine32 (HW_ARCH=x86). Where it cannot, the
-# same sources build a 64-bit twin (build64/) that runs under wine64 (HW_ARCH=x64), and
-# the 32-bit exe is built and checked without running it. The choice is made once per
-# run, by executing a tiny 32-bit program, and exported with everything derived from it,
-# so that every script and test started from here agrees:
-#   HW_ARCH        x86 or x64
-#   HW_WINE        the Wine loader for that build, HW_WINESERVER its server
-#   HW_BUILD       the build folder that runs (default build/ or build64/)
-#   HW_BUILD32     the product's build folder (default build/)
+# The product is the 32-bit Hostwarden.exe (build/); the same sources also build a
+# 64-bit twin (build64/) for systems that cannot run 32-bit programs. Whether this
+# machine executes 32-bit code is decided once per run and exported, with everything
+# derived from it, so that every script and test started from here agrees:
+#   HW_RUNS32      1 where 32-bit code runs here, 0 where it does not
+#   HW_ARCHS       the builds whose suites run here: "x86 x64", or "x64" alone (then the
+#                  32-bit build is compiled and checked without running it)
+#   HW_ARCH        the build this script drives: x86 where it runs, else x64
+#   HW_WINE        the Wine loader for HW_ARCH, HW_WINESERVER its server
+#   HW_BUILD       HW_ARCH's build folder; HW_BUILD32 and HW_BUILD64 the two folders
+# A script drives the other build by setting HW_ARCH before sourcing this, or by hw_use.
+
+# A 93-byte static i386 program that only exits 0, written out as bytes: no assembler
+# is needed, so the answer does not depend on what happens to be installed yet.
 hw_runs32() {
-    local d rc=1
-    d=$(mktemp -d)
-    printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' >"$d/t.s"
-    if as --32 -o "$d/t.o" "$d/t.s" 2>/dev/null && ld -m elf_i386 -o "$d/t" "$d/t.o" 2>/dev/null; then
-        "$d/t" 2>/dev/null && rc=0
-    fi
-    rm -rf "$d"
+    local f rc=1
+    f=$(mktemp "${TMPDIR:-/tmp}/hwruns32.XXXXXX") || return 1
+    printf '%b' '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$f"
+    chmod +x "$f" && "$f" 2>/dev/null && rc=0
+    rm -f "$f"
     return $rc
 }
 
-if [ -z "${HW_ARCH:-}" ]; then
-    if hw_runs32; then HW_ARCH=x86; else HW_ARCH=x64; fi
+if [ -z "${HW_RUNS32:-}" ]; then
+    if hw_runs32; then HW_RUNS32=1; else HW_RUNS32=0; fi
 fi
+if [ "$HW_RUNS32" = 1 ]; then HW_ARCHS="x86 x64"; else HW_ARCHS=x64; fi
 HW_BUILD32=${HW_BUILD32:-$HW_ROOT/build}
-if [ "$HW_ARCH" = x86 ]; then
-    # Debian's wrappers pick the 32-bit loader and server.
-    HW_WINE=wine HW_WINESERVER=wineserver
-    HW_BUILD=${HW_BUILD:-$HW_BUILD32}
-    HW_ARCH_PACKAGES="wine wine32:i386"
+HW_BUILD64=${HW_BUILD64:-$HW_ROOT/build64}
+# Both loaders where both run; Debian's wrappers in /usr/bin would pick the 32-bit
+# loader whenever it is installed, so each build's loader and server are named directly.
+if [ "$HW_RUNS32" = 1 ]; then
+    HW_ARCH_PACKAGES="wine wine32:i386 wine64"
 else
-    # Called directly: the /usr/bin/wine wrapper would take the 32-bit loader if it is
-    # installed, even where it cannot run.
-    HW_WINE=/usr/lib/wine/wine64 HW_WINESERVER=/usr/lib/wine/wineserver64
-    export WINELOADER=$HW_WINE WINESERVER=$HW_WINESERVER
-    HW_BUILD=${HW_BUILD:-$HW_ROOT/build64}
     HW_ARCH_PACKAGES="wine wine64"
 fi
-export HW_ARCH HW_WINE HW_WINESERVER HW_BUILD HW_BUILD32
+
+# hw_loader ARCH: the Wine loader that runs ARCH's build.
+hw_loader() {
+    if [ "$1" = x86 ]; then echo /usr/lib/wine/wine; else echo /usr/lib/wine/wine64; fi
+}
+
+# hw_use ARCH: drive ARCH's build from here on (loader, server, prefix kind, folder).
+hw_use() {
+    HW_ARCH=$1 HW_BUILD_ARCH=$1
+    HW_WINE=$(hw_loader "$1")
+    if [ "$1" = x86 ]; then
+        HW_WINESERVER=/usr/lib/wine/wineserver32 WINEARCH=win32
+        HW_BUILD=$HW_BUILD32
+    else
+        HW_WINESERVER=/usr/lib/wine/wineserver64 WINEARCH=win64
+        HW_BUILD=$HW_BUILD64
+    fi
+    WINELOADER=$HW_WINE WINESERVER=$HW_WINESERVER
+    export HW_ARCH HW_BUILD_ARCH HW_WINE HW_WINESERVER HW_BUILD WINELOADER WINESERVER WINEARCH
+}
+
+if [ -z "${HW_ARCH:-}" ]; then
+    if [ "$HW_RUNS32" = 1 ]; then HW_ARCH=x86; else HW_ARCH=x64; fi
+fi
+# A folder given by hand (HW_BUILD=build-x) is kept; one inherited from a script that
+# drove the other build is not.
+hw_keepbuild=${HW_BUILD:-}
+[ -n "${HW_BUILD_ARCH:-}" ] && [ "$HW_BUILD_ARCH" != "$HW_ARCH" ] && hw_keepbuild=
+hw_use "$HW_ARCH"
+[ -n "$hw_keepbuild" ] && HW_BUILD=$hw_keepbuild
+unset hw_keepbuild
+HW_BUILD_ARCH=$HW_ARCH
+export HW_RUNS32 HW_ARCHS HW_BUILD32 HW_BUILD64 HW_BUILD HW_BUILD_ARCH
 HW_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix $HW_ARCH_PACKAGES
   xvfb xauth cmake make googletest imagemagick iproute2 ieee-data arp-scan python3 procps
   nsis zip binutils fonts-wine"
@@ -64,31 +94,30 @@ hw_need() {
 }
 
 hw_install() {
-    if [ "$HW_ARCH" = x86 ] && ! dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386; then
+    if [ "$HW_RUNS32" = 1 ] && ! dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386; then
         as_root dpkg --add-architecture i386
     fi
     hw_need $HW_PACKAGES
 }
 
-# hw_build DIR ARCH [cmake options...]: ARCH x86 builds the product, x64 the twin. The
-# build that runs here gets this machine's loader for its tests.
+# hw_build DIR ARCH [cmake options...]: ARCH x86 builds the product, x64 the twin. A
+# build whose code runs here gets its loader for its tests.
 hw_build() {
     local dir=$1 arch=$2 tc=mingw32; shift 2
     [ "$arch" = x64 ] && tc=mingw64
-    [ "$arch" = "$HW_ARCH" ] && set -- "$@" -DHW_WINE="$HW_WINE"
+    case " $HW_ARCHS " in *" $arch "*) set -- "$@" -DHW_WINE="$(hw_loader "$arch")" ;; esac
     cmake -S "$HW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$HW_ROOT/cmake/$tc.cmake" "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
 }
 
-# hw_build_all TESTS: the product in HW_BUILD32 and, where 32-bit code cannot run, the
-# twin in HW_BUILD; TESTS (ON or OFF) for the build that runs. The twin's tests check
+# hw_build_all TESTS: the product in HW_BUILD32 and the twin in HW_BUILD64, TESTS (ON or
+# OFF) for both, so that a compile fault of either stops a test run on any machine.
+# Without tests the twin is built only where it is what runs. The twin's tests check
 # the product's exe too (HW_PRODUCT_EXE).
 hw_build_all() {
-    if [ "$HW_ARCH" = x86 ]; then
-        hw_build "$HW_BUILD32" x86 -DHW_TESTS="$1"
-    else
-        hw_build "$HW_BUILD32" x86 -DHW_TESTS=OFF
-        hw_build "$HW_BUILD" x64 -DHW_TESTS="$1" -DHW_PRODUCT_EXE="$HW_BUILD32/Hostwarden.exe"
+    hw_build "$HW_BUILD32" x86 -DHW_TESTS="$1" || return
+    if [ "$1" = ON ] || [ "$HW_ARCH" = x64 ]; then
+        hw_build "$HW_BUILD64" x64 -DHW_TESTS="$1" -DHW_PRODUCT_EXE="$HW_BUILD32/Hostwarden.exe"
     fi
 }
 
@@ -97,19 +126,39 @@ hw_build_all() {
 hw_prefix() {
     case $1 in /*) ;; *) set -- "$PWD/$1" ;; esac  # Wine takes absolute paths only
     export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    if [ ! -f "$WINEPREFIX/.hw-ready" ]; then
+    [ -f "$WINEPREFIX/.hw-ready" ] && return 0
+    # Marked ready only when every step worked: a half-made prefix (no virtual desktop,
+    # managed windows) would make later runs slow and different. One failed set-up is
+    # tried again from scratch (wineboot has been seen to fail once under load); each
+    # failure names its step and shows what Wine said.
+    local try log=$WINEPREFIX.setup.log
+    for try in 1 2; do
         rm -rf "$WINEPREFIX"
-        # Marked ready only when every step worked: a half-made prefix (no virtual
-        # desktop, managed windows) would make later runs slow and different.
-        "$HW_WINE" wineboot -i >/dev/null 2>&1 &&
-        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" &&
-        { cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true; } &&
-        "$HW_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
-        "$HW_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 &&
-        "$HW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
-        "$HW_WINESERVER" -w &&
-        touch "$WINEPREFIX/.hw-ready" || { echo "cannot set up the Wine prefix $WINEPREFIX" >&2; return 1; }
-    fi
+        if hw_prefix_make >"$log" 2>&1; then
+            touch "$WINEPREFIX/.hw-ready"
+            rm -f "$log"
+            return 0
+        fi
+        echo "cannot set up the Wine prefix $WINEPREFIX (attempt $try of 2):" >&2
+        tail -15 "$log" | sed 's/^/    /' >&2
+    done
+    return 1
+}
+hw_prefix_make() {
+    hw_step wineboot "$HW_WINE" wineboot -i &&
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" &&
+    { cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true; } &&
+    hw_step "reg Desktop" "$HW_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
+    hw_step "reg Desktops" "$HW_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f &&
+    hw_step "reg Managed" "$HW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
+    hw_step "wineserver -w" "$HW_WINESERVER" -w
+}
+# hw_step NAME CMD...: runs CMD, and says which step failed with which status.
+hw_step() {
+    local name=$1 rc=0; shift
+    "$@" || rc=$?
+    [ $rc = 0 ] || echo "step '$name' failed with status $rc"
+    return $rc
 }
 
 # A display for scripts that show windows. xvfb-run picks a free display number from one
@@ -173,13 +222,14 @@ hw_netns_empty() {
     as_root ip netns exec "$1" ip link set lo up
 }
 
-# Native fuzzing of the window-free files (tests/fuzz): clang, with libFuzzer and the
+# Native build of the window-free files (tests/fuzz): clang, with libFuzzer and the
 # sanitizer runtimes from libclang-rt.
 HW_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
 hw_fuzz_install() { hw_need $HW_FUZZ_PACKAGES; }
 
-# hw_fuzz_build DIR [cmake options...]: the fuzz targets, one ctest test each.
+# hw_fuzz_build DIR [cmake options...]: the window-free unit tests and the fuzz targets
+# under the sanitizers, one ctest test each.
 hw_fuzz_build() {
     local dir=$1; shift
     cmake -S "$HW_ROOT/tests/fuzz" -B "$dir" -DCMAKE_CXX_COMPILER=clang++ "$@" >/dev/null
