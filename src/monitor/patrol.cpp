@@ -77,6 +77,16 @@ static void proberecords(PatrolCounts& c, bool& changed) {
     }
 }
 
+void (*patrolendhook)() = nullptr;
+
+// The patrol's flags let go: its Stop first, then the patrol itself. Once `patrolling` is
+// clear a new patrol may start at once, and a Stop given to it must not be undone here.
+static void endpatrol() {
+    stoprequest = false;
+    patrolling = false;
+    if (patrolendhook) patrolendhook();
+}
+
 // One patrol; the caller holds `patrolling`. A failure of the probes is told and ends
 // the patrol as a stop does: its closing lines and the save follow.
 static void runpatrol() {
@@ -106,8 +116,7 @@ static void runpatrol() {
     // The window thread decides whether to ask for the user's attention; this thread
     // never waits for it, since a closing window waits for this thread.
     if (changed && !exitrequest) PostMessageA(mainwindow, WM_MACCHANGED, 0, 0);
-    patrolling = false;
-    stoprequest = false;
+    endpatrol();
 }
 
 // The edge of the patrol thread: nothing may leave it, or the whole program would end
@@ -121,8 +130,7 @@ static void guardedpatrol() {
     } catch (...) {
         msgbox(captionerror, "Patrol failed");
     }
-    patrolling = false;
-    stoprequest = false;
+    endpatrol();
 }
 
 void patrolthread() {

@@ -6,3 +6,7 @@ extern std::atomic<bool> warningshown;
 
 void startpatrol();                  // window thread
 void patrolthread();                 // the worker's body
+
+// Test seam: called on the patrol thread once the patrol has let its flags go, as a
+// window thread starting the next patrol (and stopping it) may then do.
+extern void (*patrolendhook)();

@@ -243,6 +243,18 @@ TEST_F(Patrol, ThreadStartedByStartpatrolRunsAndClearsTheFlag) {
     EXPECT_EQ(patrollines().back(), "0 replies in the last week");
 }
 
+// A patrol that has let `patrolling` go may be followed at once by the next one, and a
+// Stop given to that one must not be undone by the first on its way out.
+TEST_F(Patrol, AStopGivenToTheNextPatrolAsThisOneEndsIsKept) {
+    window({{1, 10}});
+    patrolendhook = [] {
+        if (!patrolling) stoprequest = true;  // the next patrol started and was stopped
+    };
+    patrolthread();
+    patrolendhook = nullptr;
+    EXPECT_TRUE(stoprequest);
+}
+
 TEST_F(Patrol, ASecondBodyEndsAtOnceWhileOneRuns) {
     window({{1, 10}});
     patrolling = true;  // as if a patrol ran
