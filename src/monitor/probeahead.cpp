@@ -10,6 +10,8 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <process.h>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -24,13 +26,35 @@
 arpfn aheadarp = sendarp;
 spawnfn aheadspawn = spawnthread;
 int aheadworkers = 128;
+std::atomic<int> aheadlive(0);
+std::atomic<long> aheadwakeups(0);
+
+static unsigned __stdcall threadentry(void* p) {
+    std::unique_ptr<std::function<void()>> body((std::function<void()>*)p);
+    (*body)();
+    return 0;
+}
 
 void spawnthread(std::function<void()> body) {
-    try {
-        std::thread(std::move(body)).detach();
-    } catch (const std::system_error& e) {
-        throw std::system_error(e.code(), "cannot start a probe thread");
-    }
+    std::unique_ptr<std::function<void()>> b(new std::function<void()>(std::move(body)));
+    // A small stack reserved: a probe needs little, and a pool of 128 with the exe's
+    // default 2 MiB each would reserve 256 MiB of a 32-bit process's 2 GiB.
+    uintptr_t h = _beginthreadex(nullptr, aheadstack, threadentry, b.get(),
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!h)
+        throw std::system_error(std::error_code((int)GetLastError(), std::system_category()),
+                                "cannot start a probe thread");
+    b.release();
+    CloseHandle((HANDLE)h);
+}
+
+// One more SendARP worker, if the workers alive in every run stay within aheadworkers:
+// those of a stopped run may still be blocked in SendARP for seconds.
+static bool reserveworker() {
+    int n = aheadlive.load();
+    while (n < aheadworkers)
+        if (aheadlive.compare_exchange_weak(n, n + 1)) return true;
+    return false;
 }
 
 namespace {
@@ -49,7 +73,8 @@ struct Slot {
 
 struct State {
     std::mutex m;
-    std::condition_variable cv;
+    std::condition_variable work;  // the run's threads: a slot submitted, or the end
+    std::condition_variable done;  // the taker: a probe finished, a failure, or the end
     std::deque<Slot> slots;  // in submission order; references stay valid as it grows
     size_t next = 0;         // the first slot not started
     size_t inflight = 0;
@@ -67,6 +92,13 @@ int allowed(State& s) {
     return (int)(due - s.started);
 }
 
+// Milliseconds until the pace allows the next probe (caller holds m).
+int untilallowed(State& s) {
+    long long at = (long long)(s.started - aheadburst + 1) * 1000 / aheadrate;
+    long long now = (long long)(GetTickCount() - s.t0);
+    return at > now ? (int)(at - now) : 1;
+}
+
 void finish(Slot& slot, bool answered, const unsigned char* mac) {
     slot.phase = finished;
     slot.answered = answered;
@@ -76,8 +108,10 @@ void finish(Slot& slot, bool answered, const unsigned char* mac) {
 void guarded(StateRef s, void (*body)(StateRef));
 
 // SendARP path: each worker takes the next slot as the pace allows. While slots wait
-// for a thread, a worker that takes one adds another worker, up to aheadworkers: the
-// pool grows with the pace, and a short list gets a small pool.
+// for a thread, a worker that takes one adds another worker, up to aheadworkers alive
+// across runs: the pool grows with the pace, and a short list gets a small pool. A
+// worker with nothing to do sleeps until a slot comes or the run ends; one held back
+// by the pace sleeps until the next probe is due.
 void sendarpworker(StateRef s) {
     for (;;) {
         Slot* slot = nullptr;
@@ -86,18 +120,29 @@ void sendarpworker(StateRef s) {
             std::unique_lock<std::mutex> l(s->m);
             for (;;) {
                 if (s->quit) return;
-                if (s->next < s->slots.size() && allowed(*s) > 0) break;
-                s->cv.wait_for(l, std::chrono::milliseconds(20));
+                if (s->next < s->slots.size()) {
+                    if (allowed(*s) > 0) break;
+                    s->work.wait_for(l, std::chrono::milliseconds(untilallowed(*s)));
+                } else {
+                    s->work.wait(l);
+                }
+                aheadwakeups++;
             }
             slot = &s->slots[s->next++];
             s->started++;
-            grow = s->workers < aheadworkers && s->next < s->slots.size();
+            // Another sleeping worker of the run takes the next slot, if there is one.
+            if (s->next < s->slots.size()) s->work.notify_one();
+            grow = s->workers < aheadworkers && s->next < s->slots.size() && reserveworker();
             if (grow) s->workers++;
         }
         if (grow) {
             try {
-                aheadspawn([s] { guarded(s, sendarpworker); });
+                aheadspawn([s] {
+                    guarded(s, sendarpworker);
+                    aheadlive--;
+                });
             } catch (const std::system_error&) {
+                aheadlive--;
                 std::lock_guard<std::mutex> g(s->m);
                 s->workers = aheadworkers;  // no thread to be had: do with those there are
             }
@@ -106,7 +151,7 @@ void sendarpworker(StateRef s) {
         bool answered = aheadarp(slot->addr, mac) == NO_ERROR;
         std::lock_guard<std::mutex> g(s->m);
         finish(*slot, answered, mac);
-        s->cv.notify_all();
+        s->done.notify_all();
     }
 }
 
@@ -171,9 +216,9 @@ void neighbourengine(StateRef s) {
             room--;
         }
         while (first < s->next && s->slots[first].phase == finished) first++;
-        if (changed) s->cv.notify_all();
+        if (changed) s->done.notify_all();
         if (first == s->slots.size())
-            s->cv.wait_for(l, std::chrono::milliseconds(aheadpoll));  // nothing in flight
+            s->work.wait_for(l, std::chrono::milliseconds(aheadpoll));  // nothing in flight
         else {
             l.unlock();
             Sleep(aheadpoll);
@@ -196,7 +241,8 @@ void guarded(StateRef s, void (*body)(StateRef)) {
     std::lock_guard<std::mutex> g(s->m);
     if (s->failure.empty()) s->failure = "probes: " + failure;
     s->quit = true;
-    s->cv.notify_all();
+    s->work.notify_all();
+    s->done.notify_all();
 }
 
 // Decides the way with the first address, then runs it.
@@ -204,7 +250,7 @@ void engine(StateRef s) {
     Slot* slot;
     {
         std::unique_lock<std::mutex> l(s->m);
-        s->cv.wait(l, [&] { return s->quit || !s->slots.empty(); });
+        s->work.wait(l, [&] { return s->quit || !s->slots.empty(); });
         if (s->quit) return;
         slot = &s->slots[0];
     }
@@ -219,8 +265,14 @@ void engine(StateRef s) {
         s->next = 1;
         s->started = 1;
         finish(*slot, rc == NO_ERROR, mac);
-        s->cv.notify_all();
+        s->done.notify_all();
     }
+    // The engine is the run's first worker, counted with the others but never held back
+    // by them: a run always probes.
+    aheadlive++;
+    struct Leave {
+        ~Leave() { aheadlive--; }
+    } leave;
     sendarpworker(s);
 }
 
@@ -244,7 +296,7 @@ void aheadsubmit(AheadRun* run, const Addr4& addr) {
     slot.addr = addr;
     slot.phase = queued;
     run->state->slots.push_back(slot);
-    run->state->cv.notify_all();
+    run->state->work.notify_one();
 }
 
 ProbeResult aheadtake(AheadRun* run, size_t index, unsigned char mac[6], stopfn stopped) {
@@ -260,7 +312,7 @@ ProbeResult aheadtake(AheadRun* run, size_t index, unsigned char mac[6], stopfn 
         }
         if (!s.failure.empty()) throw std::runtime_error(s.failure);
         if (stopped && stopped()) return probecancelled;
-        s.cv.wait_for(l, std::chrono::milliseconds(50));
+        s.done.wait_for(l, std::chrono::milliseconds(50));
     }
 }
 
@@ -268,7 +320,8 @@ void aheadstop(AheadRun* run) {
     {
         std::lock_guard<std::mutex> g(run->state->m);
         run->state->quit = true;
-        run->state->cv.notify_all();
+        run->state->work.notify_all();
+        run->state->done.notify_all();
     }
     delete run;
 }

@@ -1,6 +1,7 @@
 // Probes run ahead of a patrol: many in flight, paced, answers kept until taken.
 #pragma once
 #include "monitor/probe.h"
+#include <atomic>
 #include <functional>
 
 const int aheadrate = 500;      // probes started per second at most
@@ -21,11 +22,19 @@ const int aheadpoll = 50;       // ms between two looks at the neighbour table
 typedef unsigned long (*arpfn)(const Addr4& addr, unsigned char mac[6]);
 extern arpfn aheadarp;
 
-// Starts a detached thread running body; throws std::system_error when it cannot
-// ("cannot start a probe thread"). A seam, so that tests can make it fail.
+// Starts a detached thread running body, with a stack reservation of aheadstack;
+// throws std::system_error when it cannot ("cannot start a probe thread"). A seam, so
+// that tests can make it fail.
 typedef void (*spawnfn)(std::function<void()> body);
 extern spawnfn aheadspawn;
 void spawnthread(std::function<void()> body);
+const unsigned aheadstack = 64 * 1024;
+
+// SendARP workers alive, of every run (a stopped run's may still be blocked in SendARP),
+// each run's first included; new ones start only while fewer than aheadworkers live.
+extern std::atomic<int> aheadlive;
+// Times a worker waiting for work woke up, for the tests.
+extern std::atomic<long> aheadwakeups;
 
 // The run's threads catch what fails in them: the answers still to come are then
 // dropped, and aheadtake throws a std::runtime_error that says what failed. aheadstart

@@ -167,6 +167,75 @@ TEST_F(ProbeAhead, StopWhileAProbeIsOutstandingCancelsAtOnceAndSendsNoMore) {
     aheadworkers = workers;
 }
 
+// A stopped run's workers may stay blocked in SendARP for seconds: the next run counts
+// them, so that a few Stop and Patrol in a row do not stack pool upon pool.
+TEST_F(ProbeAhead, WorkersBlockedFromAStoppedRunCountAgainstTheNextRun) {
+    int workers = aheadworkers;
+    aheadworkers = 8;
+    for (int i = 2; i <= 40; i++) fake->held.insert(i);  // the first answers: the pool grows
+    for (int i = 41; i <= 80; i++) fake->delayms[i] = 20;
+    AheadRun* first = start(40);
+    auto running = [] {
+        std::lock_guard<std::mutex> g(fake->m);
+        return fake->running;
+    };
+    for (int i = 0; i < 300 && running() < 8; i++) Sleep(10);
+    ASSERT_EQ(running(), 8);
+    aheadstop(first);
+    fake->maxrunning = 0;
+    AheadRun* second = aheadstart();
+    for (int i = 41; i <= 80; i++) aheadsubmit(second, addr(i));
+    unsigned char mac[6];
+    for (int i = 0; i < 40; i++) ASSERT_EQ(aheadtake(second, i, mac, stopped), probeanswered);
+    aheadstop(second);
+    EXPECT_LE(fake->maxrunning, 9);  // the eight still blocked, and the new run's own thread
+    aheadworkers = workers;
+}
+
+// Once every address is done, the pool sleeps until there is work or the run ends.
+TEST_F(ProbeAhead, AnIdlePoolDoesNotWakeUp) {
+    for (int i = 1; i <= 100; i++) fake->delayms[i] = 5;
+    AheadRun* run = start(100);
+    unsigned char mac[6];
+    for (int i = 0; i < 100; i++) ASSERT_EQ(aheadtake(run, i, mac, stopped), probeanswered);
+    Sleep(50);
+    long before = aheadwakeups;
+    Sleep(500);
+    long idle = aheadwakeups - before;
+    aheadstop(run);
+    EXPECT_GT(fake->maxrunning, 1);  // a pool, not one thread
+    EXPECT_EQ(idle, 0) << "wake-ups in 500 ms of an idle pool of " << fake->maxrunning;
+}
+
+// The region of the calling thread's stack reservation, in bytes.
+size_t stackreservation() {
+    MEMORY_BASIC_INFORMATION m;
+    volatile int onstack = 0;
+    VirtualQuery((const void*)&onstack, &m, sizeof m);
+    char* base = (char*)m.AllocationBase;
+    size_t total = 0;
+    for (MEMORY_BASIC_INFORMATION q; VirtualQuery(base + total, &q, sizeof q) && q.AllocationBase == base;)
+        total += q.RegionSize;
+    return total;
+}
+
+// Probe threads reserve a small stack: the program's default, 2 MiB each, would reserve
+// 256 MiB of a 32-bit process's 2 GiB for a pool of 128.
+TEST(ProbeThreads, ReserveASmallStack) {
+    size_t reserved = 0;
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    spawnthread([&] {
+        reserved = stackreservation();
+        SetEvent(done);
+    });
+    ASSERT_EQ(WaitForSingleObject(done, 5000), WAIT_OBJECT_0);
+    CloseHandle(done);
+    const char* image = (const char*)GetModuleHandleA(nullptr);
+    const IMAGE_NT_HEADERS* nt = (const IMAGE_NT_HEADERS*)(image + ((const IMAGE_DOS_HEADER*)image)->e_lfanew);
+    EXPECT_LT(reserved, (size_t)nt->OptionalHeader.SizeOfStackReserve);
+    EXPECT_LE(reserved, (size_t)1 << 20);  // 64 KiB on Windows; Wine reserves at least 1 MiB
+}
+
 // The pool grows while addresses wait for a thread, and no further: a short list gets
 // a small pool, a long one the whole of it.
 std::atomic<int> spawned(0);
