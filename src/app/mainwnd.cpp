@@ -57,13 +57,19 @@ void shutdownsequence() {
     }
     KillTimer(mainwindow, patroltimer);
     closelog();
-    putaddresskey(keylowhost, lowhost);
-    putaddresskey(keyhighhost, highhost);
-    putaddresskey(keylowhost2, lowhost2);
-    putaddresskey(keyhighhost2, highhost2);
-    char text[16];
-    snprintf(text, sizeof text, "%d", period);
-    putprofile(keyperiod, text);
+    {
+        // The ranges and the period as one change; its failure is told even when an
+        // earlier one was: it is the run's last word on them.
+        ProfileChange change;
+        change.putaddress(keylowhost, lowhost);
+        change.putaddress(keyhighhost, highhost);
+        change.putaddress(keylowhost2, lowhost2);
+        change.putaddress(keyhighhost2, highhost2);
+        char text[16];
+        snprintf(text, sizeof text, "%d", period);
+        change.put(keyperiod, text);
+        change.end(true);
+    }
     clearoutput();
     saveplacement(mainwindow, progname);
     saverecords();

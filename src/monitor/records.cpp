@@ -75,16 +75,16 @@ void saverecords() {
     HWND busy = shown ? busymessage(mainwindow, "Saving records...") : nullptr;
     int done = 0;
     // One change of the profile: a save cut short leaves every line as it was before.
-    profilebegin();
+    ProfileChange change;
     for (HostRecord* r = hostlist; r; r = r->next) {
         char key[recordkeysize], value[recordlinesize];
         formatrecordkey(key, sizeof key, r->addr);
         formatrecordline(value, sizeof value, *r);
-        profileput(key, value);
+        change.put(key, value);
         ++done;
         if (shown) setbusypercent(busy, done * 100 / total);
     }
-    profileend();
+    change.end();
     if (shown) DestroyWindow(busy);
 }
 

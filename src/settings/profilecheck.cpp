@@ -38,7 +38,14 @@ struct Entry {
     std::string name, value;
 };
 
-// Every key=value line of a text, names and values trimmed; the section lines in `sections`.
+// A "key=value" line, or a key alone, trimmed.
+Entry entry(const std::string& t) {
+    size_t eq = t.find('=');
+    if (eq == std::string::npos) return {trimmed(t), ""};
+    return {trimmed(t.substr(0, eq)), trimmed(t.substr(eq + 1))};
+}
+
+// Every key=value line (or key alone) of a text, names and values trimmed; the section lines in `sections`.
 std::vector<Entry> entries(const std::string& text, std::vector<std::string>* sections) {
     std::vector<Entry> v;
     Lines lines = {text, text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3u : 0u};  // a UTF-8 mark
@@ -51,31 +58,21 @@ std::vector<Entry> entries(const std::string& text, std::vector<std::string>* se
             if (close != std::string::npos) sections->push_back(t.substr(1, close - 1));
             continue;
         }
-        size_t eq = t.find('=');
-        if (eq == std::string::npos) continue;
-        v.push_back({trimmed(t.substr(0, eq)), trimmed(t.substr(eq + 1))});
+        v.push_back(entry(t));
     }
     return v;
 }
 
 }  // namespace
 
-bool profileutf16(const std::string& s) {
-    return s.size() >= 2 && (((unsigned char)s[0] == 0xff && (unsigned char)s[1] == 0xfe) ||
-                             ((unsigned char)s[0] == 0xfe && (unsigned char)s[1] == 0xff));
+bool profilebom(const std::string& s) {
+    unsigned char a = s.size() > 0 ? (unsigned char)s[0] : 0, b = s.size() > 1 ? (unsigned char)s[1] : 0;
+    return (a == 0xff && b == 0xfe) || (a == 0xfe && b == 0xff) || s.compare(0, 3, "\xEF\xBB\xBF") == 0;
 }
 
-bool profilecomplete(const std::string& before, const std::string& now, const char* section,
+// Every key of `had` is in `has`, and every written key holds its value there.
+static bool keyskept(const std::vector<Entry>& had, const std::vector<Entry>& has,
                      const std::vector<std::string>& keys, const std::vector<std::string>& values) {
-    if (profileutf16(before) || profileutf16(now))
-        return profileutf16(now) && now.size() % 2 == 0 &&
-               (!profileutf16(before) || now.compare(0, 2, before, 0, 2) == 0);
-    if (now.empty() || now.back() != '\n') return false;
-    std::vector<std::string> sections, oldsections;
-    std::vector<Entry> had = entries(before, &oldsections), has = entries(now, &sections);
-    bool found = false;
-    for (const std::string& s : sections) found |= sameword(s, section);
-    if (!found) return false;
     // Names present now, for lookups; the lists are a few hundred entries long.
     for (const Entry& e : had) {
         bool there = false;
@@ -86,7 +83,7 @@ bool profilecomplete(const std::string& before, const std::string& now, const ch
             }
         if (!there) return false;
     }
-    for (size_t i = 0; i < keys.size(); i++) {
+    for (size_t i = 0; i < keys.size() && i < values.size(); i++) {
         // A key written again later (overlapping ranges save an address twice) holds
         // only its last value, as with one write after the other.
         bool later = false;
@@ -94,11 +91,35 @@ bool profilecomplete(const std::string& before, const std::string& now, const ch
         if (later) continue;
         bool there = false;
         for (const Entry& n : has)
-            if (sameword(n.name, keys[i]) && n.value == trimmed(values[i])) {
+            if (sameword(n.name, trimmed(keys[i])) && n.value == trimmed(values[i])) {
                 there = true;
                 break;
             }
         if (!there) return false;
     }
     return true;
+}
+
+bool profilecomplete(const std::string& before, const std::string& now, const char* section,
+                     const std::vector<std::string>& keys, const std::vector<std::string>& values) {
+    if (profilebom(before) || profilebom(now)) {
+        size_t mark = (unsigned char)now[0] == 0xEF ? 3 : 2;
+        bool utf16 = mark == 2;
+        return profilebom(now) && (!utf16 || now.size() % 2 == 0) &&
+               (!profilebom(before) || before.compare(0, mark, now, 0, mark) == 0);
+    }
+    if (now.empty() || now.back() != '\n') return false;
+    std::vector<std::string> sections, oldsections;
+    std::vector<Entry> had = entries(before, &oldsections), has = entries(now, &sections);
+    bool found = false;
+    for (const std::string& s : sections) found |= sameword(s, section);
+    return found && keyskept(had, has, keys, values);
+}
+
+bool sectioncomplete(const std::vector<std::string>& before, const std::vector<std::string>& now,
+                     const std::vector<std::string>& keys, const std::vector<std::string>& values) {
+    std::vector<Entry> had, has;
+    for (const std::string& l : before) had.push_back(entry(trimmed(l)));
+    for (const std::string& l : now) has.push_back(entry(trimmed(l)));
+    return keyskept(had, has, keys, values);
 }

@@ -47,15 +47,30 @@ bool sectionline(const std::string& text, const Line& l, std::string* name) {
     return true;
 }
 
-// The key name of a "key=value" line, lowered; false for comments and other lines.
-bool keyline(const std::string& text, const Line& l, std::string* name) {
-    std::string t = trimmed(text, l.begin, l.end);
+// The key name of a "key=value" line, lowered; a line without "=" is a key too, with an
+// empty value, as the system's reader takes it. False for comments and blank lines.
+bool keyname(const std::string& t, std::string* name) {
     if (t.empty() || t[0] == ';') return false;
     size_t eq = t.find('=');
-    if (eq == std::string::npos) return false;
-    *name = lowered(trimmed(t, 0, eq));
+    *name = lowered(trimmed(t, 0, eq == std::string::npos ? t.size() : eq));
     return true;
 }
+bool keyline(const std::string& text, const Line& l, std::string* name) {
+    return keyname(trimmed(text, l.begin, l.end), name);
+}
+
+// The last value of every key, by its lowered name, and the order keys first came in.
+struct Latest {
+    std::unordered_map<std::string, size_t> index;
+    std::vector<std::string> order;
+    Latest(const std::vector<std::string>& keys, const std::vector<std::string>& values) {
+        for (size_t i = 0; i < keys.size() && i < values.size(); i++) {
+            std::string k = lowered(trimmed(keys[i], 0, keys[i].size()));
+            if (!index.count(k)) order.push_back(k);
+            index[k] = i;
+        }
+    }
+};
 
 }  // namespace
 
@@ -67,14 +82,9 @@ std::string profileedit(const std::string& text, const char* section,
     bool lfonly = firstlf != std::string::npos && (firstlf == start || text[firstlf - 1] != '\r');
     std::string eol = lfonly ? "\n" : "\r\n";
 
-    // The last value of every key, by its lowered name, and the order keys first came in.
-    std::unordered_map<std::string, size_t> latest;
-    std::vector<std::string> order;
-    for (size_t i = 0; i < keys.size() && i < values.size(); i++) {
-        std::string k = lowered(trimmed(keys[i], 0, keys[i].size()));
-        if (!latest.count(k)) order.push_back(k);
-        latest[k] = i;
-    }
+    Latest given(keys, values);
+    std::unordered_map<std::string, size_t>& latest = given.index;
+    const std::vector<std::string>& order = given.order;
 
     // The section: from its header line to the next header; `last` is its last line
     // that is not blank (the header itself when it holds none).
@@ -119,5 +129,26 @@ std::string profileedit(const std::string& text, const char* section,
         out += "[" + std::string(section) + "]" + eol;
         addmissing();
     }
+    return out;
+}
+
+std::vector<std::string> sectionedit(const std::vector<std::string>& lines,
+                                     const std::vector<std::string>& keys,
+                                     const std::vector<std::string>& values) {
+    Latest last(keys, values);
+    std::unordered_map<std::string, bool> done;
+    std::vector<std::string> out;
+    for (const std::string& line : lines) {
+        std::string key;
+        if (keyname(trimmed(line, 0, line.size()), &key) && last.index.count(key) && !done[key]) {
+            done[key] = true;
+            size_t i = last.index[key];
+            out.push_back(keys[i] + "=" + values[i]);
+        } else {
+            out.push_back(line);
+        }
+    }
+    for (const std::string& k : last.order)
+        if (!done[k]) out.push_back(keys[last.index[k]] + "=" + values[last.index[k]]);
     return out;
 }

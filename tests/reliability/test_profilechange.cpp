@@ -1,10 +1,16 @@
 // Profile changes made through a complete copy: what a save leaves when the file is
-// read-only, missing or held in another case, when a copy was left behind by a killed
+// read-only, missing, held in another case or held open by another program, when a
+// look at it, its flush or its editor fails, when a copy was left behind by a killed
 // run, and when two threads write at once.
 #include "rel.h"
+#include <atomic>
+#include <new>
+#include <stdexcept>
 #include <thread>
 #include "common/state.h"
 #include "monitor/records.h"
+#include "settings/profileedit.h"
+#include "settings/profilefile.h"
 
 using namespace hwtest;
 using namespace rel;
@@ -51,8 +57,9 @@ TEST_F(ProfileChange, MissingFileIsCreatedAndNoCopyStaysBehind) {
     EXPECT_EQ(GetFileAttributesA(ini), INVALID_FILE_ATTRIBUTES);
 }
 
-// Saves that cannot be made leave the file as it was, and the first of them is told.
-TEST_F(ProfileChange, ReadOnlyFileIsLeftAsItWasAndTheFailureIsToldOnce) {
+// Saves that cannot be made leave the file as it was; the first of them is told, and
+// the first again after a save has succeeded; the shutdown's save is told in any case.
+TEST_F(ProfileChange, ReadOnlyFileIsLeftAsItWasAndTheFailureIsToldAgainAfterASuccess) {
     writeini("SOFTWARE\\Hostwarden\\period=60\r\n");
     std::string before = readfile(ini);
     ASSERT_TRUE(SetFileAttributesA(ini, FILE_ATTRIBUTE_READONLY));
@@ -70,6 +77,127 @@ TEST_F(ProfileChange, ReadOnlyFileIsLeftAsItWasAndTheFailureIsToldOnce) {
     EXPECT_TRUE(putprofile("SOFTWARE\\Hostwarden\\period", "90"));
     EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "90");
     EXPECT_EQ(notices.size(), 1u);
+    ASSERT_TRUE(SetFileAttributesA(ini, FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(putprofile("SOFTWARE\\Hostwarden\\period", "30"));
+    EXPECT_FALSE(putprofile("SOFTWARE\\Hostwarden\\period", "30"));
+    EXPECT_EQ(notices.size(), 2u);
+    ::ProfileChange shutdown;
+    shutdown.put("SOFTWARE\\Hostwarden\\period", "30");
+    EXPECT_FALSE(shutdown.end(true));
+    EXPECT_EQ(notices.size(), 3u);
+}
+
+// The file's state: the value of `key`, and whether the file still holds `other`.
+void expectfile(const std::string& key, const std::string& value, const std::string& why) {
+    EXPECT_EQ(profilevalue(key), value) << why;
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\logs"), "1") << why;
+    EXPECT_EQ(GetFileAttributesA("Hostwarden.INI.new"), INVALID_FILE_ATTRIBUTES) << why;
+}
+
+// Only "not found" means no file. Any other failure to look at it (a network share's
+// brief error) refuses the change: a copy made as for a missing file would have held
+// this key alone and replaced the user's file.
+DWORD WINAPI brieferror(LPCSTR) {
+    SetLastError(ERROR_NETNAME_DELETED);
+    return INVALID_FILE_ATTRIBUTES;
+}
+// The copy cannot be flushed to the disk: it must not take the file's place.
+BOOL WINAPI flushfails(HANDLE) {
+    SetLastError(ERROR_IO_DEVICE);
+    return FALSE;
+}
+
+TEST_F(ProfileChange, AFailedLookOrFlushRefusesTheChangeAndIsTold) {
+    for (int fault = 0; fault < 2; fault++) {
+        writeini("SOFTWARE\\Hostwarden\\period=60\r\nSOFTWARE\\Hostwarden\\logs=1\r\n");
+        profilefailuretold = false;
+        Notices notices;
+        if (fault == 0) profileattributes = brieferror;
+        if (fault == 1) profileflush = flushfails;
+        bool saved = putprofile("SOFTWARE\\Hostwarden\\period", "90");
+        profileattributes = GetFileAttributesA;
+        profileflush = FlushFileBuffers;
+        EXPECT_FALSE(saved) << fault;
+        expectfile("SOFTWARE\\Hostwarden\\period", "60", fault ? "flush" : "look");
+        EXPECT_EQ(notices.size(), 1u) << fault;
+    }
+}
+
+// Another program holds the file open without delete sharing (a virus scanner, the
+// search indexer, an editor), so the copy cannot be renamed over it. Held briefly, the
+// rename is tried again; held throughout, the file is rewritten in place, whole; held
+// against writing too, the change is refused and told, the file as it was.
+TEST_F(ProfileChange, AFileHeldOpenByAnotherProgramIsSavedWhole) {
+    struct Case {
+        const char* what;
+        DWORD share;
+        int heldms;  // then closed; -1 throughout
+        bool saved;
+    } cases[] = {
+        {"held briefly", FILE_SHARE_READ | FILE_SHARE_WRITE, 300, true},
+        {"held throughout", FILE_SHARE_READ | FILE_SHARE_WRITE, -1, true},
+        {"held against writes", FILE_SHARE_READ, -1, false},
+    };
+    int replacems = profilereplacems;
+    profilereplacems = 600;
+    for (const Case& c : cases) {
+        writeini("SOFTWARE\\Hostwarden\\period=60\r\nSOFTWARE\\Hostwarden\\logs=1\r\n");
+        profilefailuretold = false;
+        Notices notices;
+        HANDLE held = CreateFileA(ini, GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE) << c.what;
+        std::thread closer([&] {
+            if (c.heldms >= 0) {
+                Sleep(c.heldms);
+                CloseHandle(held);
+            }
+        });
+        bool saved = putprofile("SOFTWARE\\Hostwarden\\period", "90");
+        closer.join();
+        if (c.heldms < 0) CloseHandle(held);
+        EXPECT_EQ(saved, c.saved) << c.what;
+        expectfile("SOFTWARE\\Hostwarden\\period", c.saved ? "90" : "60", c.what);
+        EXPECT_EQ(notices.size(), c.saved ? 0u : 1u) << c.what;
+    }
+    profilereplacems = replacems;
+}
+
+// An exception inside a change (the editor out of memory), or in its caller between its
+// start and its end: the change fails and is told, and the lock is let go, so that the
+// next change on another thread goes through.
+std::string editorthrows(const std::string&, const char*, const std::vector<std::string>&,
+                         const std::vector<std::string>&) {
+    throw std::bad_alloc();
+}
+
+TEST_F(ProfileChange, AnExceptionFailsTheChangeAndLetsTheLockGo) {
+    writeini("SOFTWARE\\Hostwarden\\period=60\r\nSOFTWARE\\Hostwarden\\logs=1\r\n");
+    Notices notices;
+    std::thread([] {
+        profileeditor = editorthrows;
+        EXPECT_FALSE(putprofile("SOFTWARE\\Hostwarden\\period", "90"));
+        profileeditor = profileedit;
+        try {
+            ::ProfileChange change;
+            change.put("SOFTWARE\\Hostwarden\\period", "91");
+            throw std::runtime_error("the caller failed");
+        } catch (const std::runtime_error&) {
+        }
+    }).join();
+    expectfile("SOFTWARE\\Hostwarden\\period", "60", "after the exceptions");
+    EXPECT_EQ(notices.size(), 1u);  // both failures, one after the other: told once
+    std::atomic<bool> done(false);
+    std::thread next([&] {
+        EXPECT_TRUE(putprofile("SOFTWARE\\Hostwarden\\period", "92"));
+        done = true;
+    });
+    for (int i = 0; i < 200 && !done; i++) Sleep(10);
+    if (!done) {
+        next.detach();  // blocked for good
+        FAIL() << "the profile's lock is still held";
+    }
+    next.join();
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "92");
 }
 
 TEST_F(ProfileChange, CopyLeftByAKilledRunIsReplaced) {

@@ -159,10 +159,10 @@ TEST(Profile, ChangeOfManyKeysReplacesValuesInPlaceAndKeepsTheOthers) {
     hwtest::writefile("Hostwarden.INI",
                       "[Other]\r\nx=1\r\n[Hostwarden]\r\nsoftware\\hostwarden\\period=5\r\n"
                       "SOFTWARE\\Hostwarden\\Export=C:\\a.txt\r\n");
-    profilebegin();
-    profileput(keyperiod, "7");
-    profileput("SOFTWARE\\Hostwarden\\10.77.0.1", "second");
-    ASSERT_TRUE(profileend());
+    ProfileChange change;
+    change.put(keyperiod, "7");
+    change.put("SOFTWARE\\Hostwarden\\10.77.0.1", "second");
+    ASSERT_TRUE(change.end());
     char buf[profilebuf];
     ASSERT_TRUE(getprofile(keyperiod, buf));
     EXPECT_STREQ(buf, "7");

@@ -23,9 +23,29 @@ TEST(ProfileEdit, SetsTheKeyAndKeepsEveryOtherByte) {
          "[Hostwarden]\na=1\nSOFTWARE\\Hostwarden\\period=60\n\n[Other]\nSOFTWARE\\Hostwarden\\period=9\n"},
         {"\xEF\xBB\xBF[hostwarden]\r\nx=1", "\xEF\xBB\xBF[hostwarden]\r\nx=1\r\nSOFTWARE\\Hostwarden\\period=60\r\n"},
         {"[Other]\r\ny=2\r\n", "[Other]\r\ny=2\r\n[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=60\r\n"},
+        // A key without "=": the system's reader takes it as the key, with no value.
+        {"[Hostwarden]\r\n SOFTWARE\\Hostwarden\\period \r\nx=1\r\n",
+         "[Hostwarden]\r\nSOFTWARE\\Hostwarden\\period=60\r\nx=1\r\n"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(profileedit(c.before, "Hostwarden", {k}, {"60"}), c.after) << c.before;
+}
+
+// The section's lines as the system's reader gives them, for files with a byte-order
+// mark, which only the system's functions write.
+TEST(ProfileEdit, SectionLinesAsTheSystemGivesThem) {
+    std::vector<std::string> lines = {"a=1", "SOFTWARE\\Hostwarden\\logs", "b=2"};
+    std::vector<std::string> keys = {"software\\hostwarden\\LOGS", "c", "a"};
+    std::vector<std::string> values = {"1", "3", "4"};
+    std::vector<std::string> want = {"a=4", "software\\hostwarden\\LOGS=1", "b=2", "c=3"};
+    EXPECT_EQ(sectionedit(lines, keys, values), want);
+    EXPECT_TRUE(sectioncomplete(lines, want, keys, values));
+    EXPECT_FALSE(sectioncomplete(lines, {"a=4", "b=2", "c=3"}, keys, values));  // a key lost
+    EXPECT_FALSE(sectioncomplete(lines, {"a=1", "SOFTWARE\\Hostwarden\\logs=1", "b=2", "c=3"}, keys,
+                                 values));  // a value not set
+    for (const char* marked : {"\xFF\xFE[", "\xFE\xFF\0[", "\xEF\xBB\xBF["})
+        EXPECT_TRUE(profilebom(std::string(marked, 3))) << marked;
+    EXPECT_FALSE(profilebom("[Hostwarden]"));
 }
 
 TEST(ProfileCheck, CopiesCutShortOrMissingAKeyAreRefused) {
