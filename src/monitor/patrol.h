@@ -1,8 +1,14 @@
 // The patrol: probing every record on a worker thread.
 #pragma once
 #include "common/state.h"
+#include <string>
+#include <vector>
 
 extern std::atomic<bool> warningshown;
 
 void startpatrol();                  // window thread
 void patrolthread();                 // the worker's body
+
+// The "MAC address changed for ..." lines of the last patrol that posted WM_MACCHANGED,
+// in the order printed; taken once (window thread), empty until the next such patrol.
+std::vector<std::string> takechanges();
