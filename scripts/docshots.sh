@@ -2,7 +2,7 @@
 # Retakes the screenshots in docs/ from the real program (root): a network lab of
 # namespaces with a few hosts, a profile with some history, one patrol at start-up,
 # then the main window, the configuration dialog, a report and the About box, each
-# cropped to the main window, and the busy indicator.
+# cropped to the main window, the notice after a MAC change, and the busy indicator.
 # Usage: scripts/docshots.sh [BUILD] [DPI]
 # At 96 DPI (the default) they go to docs/NAME.png, at 144 (150 %) to docs/NAME-144.png,
 # at any other DPI to run/docshots/NAME-DPI.png. The screen, the Wine desktop and the
@@ -99,6 +99,18 @@ hw_drv command IDM_ABOUT
 sleep 1
 shot about
 hw_drv press "About HOSTWARDEN 5.3.3" 1
+
+# The notice, in the lower right corner of the desktop: two hosts answer with other MACs
+# while the window is minimised.
+hw_drv minimise
+lab newmac 10.77.1.16 02:77:01:5e:00:61
+lab newmac 10.77.2.23 02:77:02:7a:00:32
+hw_drv command IDM_PATROL
+newmacs() { grep -q '^SOFTWARE\\Hostwarden\\10\.77\.2\.23=02 77 02 7a 00 32' "$work/Hostwarden.INI"; }
+hw_waitfor 60 newmacs || { echo "no patrol saw the new MACs" >&2; exit 1; }
+sleep 3  # Wine's tray shows a balloon 2 s after it is asked for
+shot notice "$(scale 544)" "$(scale 588)" "$(scale 1024)" "$(scale 768)"
+hw_drv restore
 
 hw_drv close
 hw_waitfor 30 hw_nowindow || true

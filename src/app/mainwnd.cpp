@@ -2,6 +2,7 @@
 #include "app/mainwnd.h"
 #include "app/attention.h"
 #include "app/commands.h"
+#include "app/notice.h"
 #include "common/clock.h"
 #include "common/state.h"
 #include "common/winutil.h"
@@ -20,6 +21,7 @@
 static void creationsequence(HWND window) {
     mainwindow = window;
     rebuildrecords = loadrecords;  // the configuration dialog's OK rebuilds the list
+    registernotice();
     SetWindowTextA(window, progtitle);
     restoreplacement(window, progname);
     char buf[profilebuf];
@@ -55,6 +57,9 @@ void shutdownsequence() {
         exitrequest = true;
         waitforpatrol();
     }
+    // The window is still there: its icon goes with it, and news not yet taken with it.
+    removenotice(mainwindow);
+    takechanges();
     KillTimer(mainwindow, patroltimer);
     closelog();
     {
@@ -95,6 +100,13 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         shutdownsequence();
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SIZE:
+        noticeseen(window);  // restored while already the foreground window
+        lastactivity = now64();
+        return 0;
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+        noticeseen(window);
+        break;
     case WM_KEYDOWN:
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -113,10 +125,15 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_MACCHANGED:
         askattention(window);
+        shownotice(window, takechanges());
+        return 0;
+    case WM_NOTICEICON:
+        noticeclicked(window, lParam);
         return 0;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMSUSPEND) suspended = true;
         return 0;
     }
+    if (message == taskbarcreated && taskbarcreated) noticeagain();
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -13,9 +13,22 @@
 #include <windows.h>
 #include <process.h>
 #include <stdio.h>
+#include <mutex>
 #include <string>
 
 std::atomic<bool> warningshown(false);
+
+// The change lines of the last patrol that told the window thread about them, until it
+// takes them.
+static std::mutex newslock;
+static std::vector<std::string> news;
+
+std::vector<std::string> takechanges() {
+    std::lock_guard<std::mutex> g(newslock);
+    std::vector<std::string> taken;
+    taken.swap(news);
+    return taken;
+}
 
 // The program clock's time as the user's local time.
 static SYSTEMTIME localnow() {
@@ -43,9 +56,9 @@ static void summary(const char* format, int replies, int week) {
 static bool stopping() { return stoprequest || exitrequest; }
 
 // Probes every record in order, printing its line and the subnet summaries; ends early
-// when stopped; `changed` is set when a MAC change was printed. Throws when the probes
-// cannot run (threads or memory short).
-static void proberecords(PatrolCounts& c, bool& changed) {
+// when stopped; every MAC change line printed is added to `changes`. Throws when the
+// probes cannot run (threads or memory short).
+static void proberecords(PatrolCounts& c, std::vector<std::string>& changes) {
     // Every address is submitted first, so that the probes run ahead of this loop.
     probebegin();
     for (HostRecord* r = hostlist; r; r = r->next) probesubmit(r->addr);
@@ -58,10 +71,12 @@ static void proberecords(PatrolCounts& c, bool& changed) {
         long long now = now64();
         ProbeOutcome o = updaterecord(r, answered, mac, now);
         if (o.macchanged) {
-            twprintf("MAC address changed for %d.%d.%d.%d", r->addr.o[0], r->addr.o[1],
-                     r->addr.o[2], r->addr.o[3]);
+            char change[48];
+            snprintf(change, sizeof change, "MAC address changed for %d.%d.%d.%d", r->addr.o[0],
+                     r->addr.o[1], r->addr.o[2], r->addr.o[3]);
+            twprintf("%s", change);
             setmac(r, mac);
-            changed = true;
+            changes.push_back(change);
         }
         char line[hostlinesize];
         formathostline(line, *r, r->mac, answered, answered ? hostname(r->addr) : "NA", now);
@@ -99,10 +114,10 @@ static void runpatrol() {
     twprintf("%s", start);
 
     PatrolCounts c = {};
-    bool changed = false;
+    std::vector<std::string> changes;
     std::string failure;
     try {
-        proberecords(c, changed);
+        proberecords(c, changes);
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (...) {
@@ -113,9 +128,15 @@ static void runpatrol() {
     summary("%d total repl%s", c.totalreplies, c.totalweek);
     saverecords();
     listdiscard((void**)&c.macs);
-    // The window thread decides whether to ask for the user's attention; this thread
-    // never waits for it, since a closing window waits for this thread.
-    if (changed && !exitrequest) PostMessageA(mainwindow, WM_MACCHANGED, 0, 0);
+    // The window thread decides whether to ask for the user's attention and takes the
+    // lines; this thread never waits for it, since a closing window waits for this thread.
+    if (!changes.empty() && !exitrequest) {
+        {
+            std::lock_guard<std::mutex> g(newslock);
+            news.swap(changes);
+        }
+        PostMessageA(mainwindow, WM_MACCHANGED, 0, 0);
+    }
     endpatrol();
 }
 

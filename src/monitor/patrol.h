@@ -1,6 +1,8 @@
 // The patrol: probing every record on a worker thread.
 #pragma once
 #include "common/state.h"
+#include <string>
+#include <vector>
 
 extern std::atomic<bool> warningshown;
 
@@ -10,3 +12,7 @@ void patrolthread();                 // the worker's body
 // Test seam: called on the patrol thread once the patrol has let its flags go, as a
 // window thread starting the next patrol (and stopping it) may then do.
 extern void (*patrolendhook)();
+
+// The "MAC address changed for ..." lines of the last patrol that posted WM_MACCHANGED,
+// in the order printed; taken once (window thread), empty until the next such patrol.
+std::vector<std::string> takechanges();

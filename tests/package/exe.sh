@@ -32,7 +32,7 @@ imports=$(sed -n 's/^\tDLL Name: //p' <<<"$private" | tr 'a-z' 'A-Z' | sort | tr
 for dll in $imports; do
     case $dll in
     ADVAPI32.DLL | COMCTL32.DLL | COMDLG32.DLL | GDI32.DLL | IPHLPAPI.DLL | KERNEL32.DLL | \
-        MSVCRT.DLL | USER32.DLL | WS2_32.DLL) ;;
+        MSVCRT.DLL | SHELL32.DLL | USER32.DLL | WS2_32.DLL) ;;
     *) fail "imports $dll (all: $imports)" ;;
     esac
 done

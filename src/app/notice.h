@@ -1,0 +1,28 @@
+// The notification-area notice that names the addresses whose MAC changed while the
+// user was not looking.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+#include <string>
+#include <vector>
+
+// The notification call; tests put their own here.
+extern BOOL(WINAPI* shellnotify)(DWORD message, PNOTIFYICONDATAA data);
+
+// The icon's messages to the main window: lParam is the mouse or balloon event.
+const UINT WM_NOTICEICON = WM_APP + 2;
+// Sent by the shell when its taskbar is created again; registered with the main window.
+extern UINT taskbarcreated;
+void registernotice();
+
+// Shows the icon with a balloon naming `lines` (or shows the new balloon when the icon is
+// there), unless there are none or the window is in front.
+void shownotice(HWND window, const std::vector<std::string>& lines);
+// Removes the icon when the window is in front (not minimised) now.
+void noticeseen(HWND window);
+// A click on the icon or its balloon: the window is restored and brought to the front.
+void noticeclicked(HWND window, LPARAM event);
+// Adds a pending icon again after the taskbar was created anew.
+void noticeagain();
+// Removes the icon, if there is one.
+void removenotice(HWND window);

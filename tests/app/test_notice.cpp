@@ -1,0 +1,106 @@
+// The notice in the notification area after a MAC change while the window was not in
+// front: with a scripted probe and the notification call replaced.
+#include "attention_fixture.h"
+
+namespace {
+
+class NoticeSerial : public AttentionSerial {
+protected:
+    std::string title() {
+        char t[64];
+        GetWindowTextA(mainwindow, t, sizeof t);
+        return t;
+    }
+    void minimise() {
+        ShowWindow(mainwindow, SW_MINIMIZE);
+        hwtest::pump(50);
+        ASSERT_TRUE(IsIconic(mainwindow));
+    }
+};
+
+std::string lines(std::initializer_list<int> last) {
+    std::string text;
+    for (int o : last) text += (text.empty() ? "" : "\n") + ("MAC address changed for 10.77.1." + std::to_string(o));
+    return text;
+}
+
+TEST_F(NoticeSerial, NamesTheChangedAddressesAndTheNewestPatrolReplacesThem) {
+    window(8, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}});
+    minimise();
+    answers = {{1, 0x11}, {2, 0x12}, {3, 0x13}, {4, 0x14}, {5, 0x15}, {6, 0x16}, {7, 0x17}};
+    patrol();
+    ASSERT_EQ(notifies.size(), 1u);
+    const NOTIFYICONDATAA& d = notifies[0].data;
+    EXPECT_EQ(notifies[0].message, (DWORD)NIM_ADD);
+    EXPECT_EQ(d.cbSize, sizeof(NOTIFYICONDATAA));
+    EXPECT_EQ(d.hWnd, mainwindow);
+    EXPECT_EQ(d.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO));
+    EXPECT_EQ(d.uCallbackMessage, WM_NOTICEICON);
+    EXPECT_NE(d.hIcon, nullptr);
+    EXPECT_EQ(d.szTip, title());
+    EXPECT_EQ(d.szInfoTitle, title());
+    EXPECT_EQ(d.szInfo, lines({1, 2, 3, 4, 5}) + "\nand 2 more");
+    // Two more patrols before the window takes their messages: .8 answers for the first
+    // time, then .1 with another MAC. The balloon names the newest patrol's change alone.
+    answers[8] = 0x18;
+    patrolthread();
+    answers[1] = 0x21;
+    patrolthread();
+    hwtest::pump(50);
+    ASSERT_EQ(notifies.size(), 2u);
+    EXPECT_EQ(notifies[1].message, (DWORD)NIM_MODIFY);
+    EXPECT_EQ(notifies[1].data.szInfo, lines({1}));
+}
+
+TEST_F(NoticeSerial, TheIconGoesWhenTheWindowComesToTheFrontOrItIsClicked) {
+    window(1, {{1, 1}});
+    minimise();
+    answers = {{1, 0x11}};
+    patrol();
+    ASSERT_EQ(notifies.size(), 1u);
+    // A new taskbar gets the icon again while it is pending.
+    SendMessageA(mainwindow, taskbarcreated, 0, 0);
+    ASSERT_EQ(notifies.size(), 2u);
+    EXPECT_EQ(notifies[1].message, (DWORD)NIM_ADD);
+    EXPECT_STREQ(notifies[1].data.szInfo, notifies[0].data.szInfo);
+    // Brought to the front by other means than the icon.
+    ShowWindow(mainwindow, SW_RESTORE);
+    SetForegroundWindow(mainwindow);
+    hwtest::pump(50);
+    ASSERT_EQ(notifies.size(), 3u);
+    EXPECT_EQ(notifies[2].message, (DWORD)NIM_DELETE);
+    EXPECT_EQ(notifies[2].data.hWnd, mainwindow);
+    EXPECT_EQ(notifies[2].data.uID, notifies[0].data.uID);
+    SendMessageA(mainwindow, taskbarcreated, 0, 0);
+    EXPECT_EQ(notifies.size(), 3u);
+    // A click on the balloon restores the window and brings it to the front.
+    minimise();
+    answers = {{1, 0x12}};
+    patrol();
+    ASSERT_EQ(notifies.size(), 4u);
+    SendMessageA(mainwindow, WM_NOTICEICON, notifies[3].data.uID, NIN_BALLOONUSERCLICK);
+    hwtest::pump(50);
+    EXPECT_FALSE(IsIconic(mainwindow));
+    EXPECT_EQ(GetForegroundWindow(), mainwindow);
+    ASSERT_EQ(notifies.size(), 5u);
+    EXPECT_EQ(notifies[4].message, (DWORD)NIM_DELETE);
+}
+
+// The end of the session runs the shutdown with the window still there, and the window
+// may still get a patrol's message after it.
+TEST_F(NoticeSerial, TheIconGoesAtShutdownAndNothingComesAfter) {
+    window(2, {{1, 1}});
+    minimise();
+    answers = {{1, 0x11}};
+    patrol();
+    ASSERT_EQ(notifies.size(), 1u);
+    answers = {{1, 0x11}, {2, 0x22}};
+    patrolthread();  // its message waits in the queue
+    SendMessageA(mainwindow, WM_ENDSESSION, TRUE, 0);
+    hwtest::pump(50);
+    ASSERT_EQ(notifies.size(), 2u);
+    EXPECT_EQ(notifies[1].message, (DWORD)NIM_DELETE);
+    EXPECT_TRUE(notifies[1].windowalive);
+}
+
+}  // namespace
