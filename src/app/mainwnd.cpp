@@ -18,8 +18,13 @@
 #include "textview/view.h"
 #include <stdio.h>
 
+// The ranges and the period are saved once per window: the close runs the shutdown
+// again when the window is destroyed, and a failure is told once.
+static bool settingssaved;
+
 static void creationsequence(HWND window) {
     mainwindow = window;
+    settingssaved = false;
     rebuildrecords = loadrecords;  // the configuration dialog's OK rebuilds the list
     registernotice();
     SetWindowTextA(window, progtitle);
@@ -62,9 +67,10 @@ void shutdownsequence() {
     takechanges();
     KillTimer(mainwindow, patroltimer);
     closelog();
-    {
+    if (!settingssaved) {
         // The ranges and the period as one change; its failure is told even when an
         // earlier one was: it is the run's last word on them.
+        settingssaved = true;
         ProfileChange change;
         change.putaddress(keylowhost, lowhost);
         change.putaddress(keyhighhost, highhost);
