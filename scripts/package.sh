@@ -56,19 +56,23 @@ package() {
         strip=x86_64-w64-mingw32-strip flavour=win64 setupname=win64-setup
     fi
     command -v $strip >/dev/null || { echo "$strip is missing (scripts/lib.sh installs it)" >&2; exit 1; }
-    local top=$stage/$flavour dir=$stage/$flavour/Hostwarden-$version
-    mkdir -p "$dir"
+    local top=$stage/$flavour dir=$stage/$flavour/Hostwarden-$version launcher=$stage/$flavour-launcher
+    mkdir -p "$dir" "$launcher"
     $strip -o "$dir/Hostwarden.exe" "$exe"
     crlf "$HW_ROOT/README.md" "$dir/README.txt"
     crlf "$HW_ROOT/LICENSE" "$dir/LICENSE.txt"
     crlf "$HW_ROOT/docs/OUI-LISTING.txt" "$dir/OUI-LISTING.txt"
-    find "$dir" -exec touch -d "@$stamp" {} +
+    # The installer's Start-menu program, not part of the zip.
+    makensis -V2 -DVERSION="$version" -DARCH="$arch" -DOUTFILE="$launcher/HostwardenStart.exe" \
+        -DICON="$HW_ROOT/src/resources/hostwarden.ico" "$HW_ROOT/scripts/launcher.nsi"
+    find "$dir" "$launcher" -exec touch -d "@$stamp" {} +
 
     local zipfile=$out/Hostwarden-$version-$flavour.zip setup=$out/Hostwarden-$version-$setupname.exe
     rm -f "$zipfile" "$setup"
     (cd "$top" && TZ=UTC zip -q -X -9 -r "$zipfile" "Hostwarden-$version")
     makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DARCH="$arch" -DSTAGE="$dir" \
-        -DOUTFILE="$setup" -DICON="$HW_ROOT/src/resources/hostwarden.ico" "$HW_ROOT/scripts/installer.nsi"
+        -DLAUNCHER="$launcher/HostwardenStart.exe" -DOUTFILE="$setup" \
+        -DICON="$HW_ROOT/src/resources/hostwarden.ico" "$HW_ROOT/scripts/installer.nsi"
     ls -l "$zipfile" "$setup"
 }
 [ -z "$exe32" ] || package "$exe32" x86
