@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows downloads into dist/:
-#   Hostwarden-VERSION-win32.zip         the stripped exe, README, LICENSE and where to get
-#                                        the OUI listing, in one folder: unzip and run
+#   Hostwarden-VERSION-win32.zip         the stripped exe, the user's guide as README.txt
+#                                        (scripts/guide.py), LICENSE and where to get the
+#                                        OUI listing, in one folder: unzip and run
 #   Hostwarden-VERSION-setup.exe         an NSIS installer (Program Files, Start menu, /S)
 #   Hostwarden-VERSION-win64.zip         the same two for the 64-bit twin, for systems
 #   Hostwarden-VERSION-win64-setup.exe   that cannot run 32-bit programs
@@ -32,7 +33,7 @@ if [ -z "$exe32$exe64" ]; then
     hw_build "${build}64" x64 -DHW_TESTS=OFF
     exe32=$build/Hostwarden.exe exe64=${build}64/Hostwarden.exe
 fi
-for tool in zip makensis; do
+for tool in zip makensis python3; do
     command -v $tool >/dev/null || { echo "$tool is missing (scripts/lib.sh installs it)" >&2; exit 1; }
 done
 
@@ -48,6 +49,7 @@ export SOURCE_DATE_EPOCH=$stamp
 
 # Text files get Windows line ends, so Notepad shows them right.
 crlf() { sed 's/\r$//; s/$/\r/' "$1" > "$2"; }
+python3 "$HW_ROOT/scripts/guide.py" text >"$stage/guide.txt"
 
 # package EXE x86|x64: the zip and the installer of one exe.
 package() {
@@ -59,7 +61,7 @@ package() {
     local top=$stage/$flavour dir=$stage/$flavour/Hostwarden-$version launcher=$stage/$flavour-launcher
     mkdir -p "$dir" "$launcher"
     $strip -o "$dir/Hostwarden.exe" "$exe"
-    crlf "$HW_ROOT/README.md" "$dir/README.txt"
+    crlf "$stage/guide.txt" "$dir/README.txt"
     crlf "$HW_ROOT/LICENSE" "$dir/LICENSE.txt"
     crlf "$HW_ROOT/docs/OUI-LISTING.txt" "$dir/OUI-LISTING.txt"
     # The installer's Start-menu program, not part of the zip.

@@ -25,6 +25,7 @@ unixinst=$("$HW_WINE" winepath -u "$instdir")
 for f in Hostwarden.exe HostwardenStart.exe README.txt LICENSE.txt OUI-LISTING.txt Uninstall.exe; do
     [ -f "$unixinst/$f" ] || fail "$f not installed"
 done
+checkguide "$unixinst/README.txt"
 unzip -q -d "$work/zip" "$dist/$run_zip"
 cmp -s "$unixinst/Hostwarden.exe" "$work/zip/Hostwarden-$version/Hostwarden.exe" \
     || fail "installed exe differs from the one in $run_zip"

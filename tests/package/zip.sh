@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The portable zips: the expected files in one folder, a stripped exe, Windows line
-# ends, the same bytes when made again; the zip that runs here, unzipped and started in
-# its folder under Wine, keeps its profile beside itself.
+# ends, the user's guide as plain text, the same bytes when made again; the zip that
+# runs here, unzipped and started in its folder under Wine, keeps its profile beside
+# itself.
 source "$(dirname "$0")/common.sh"
 pkg_make_dist
 top=Hostwarden-$version
@@ -30,10 +31,11 @@ checkzip() {
         [ -s "$dir/$f" ] || fail "$f empty"
         grep -qv $'\r$' "$dir/$f" && fail "$f has a line without CRLF"
     done
+    checkguide "$dir/README.txt"
     grep -q 'The Hostwarden developers' "$dir/LICENSE.txt" || fail "LICENSE without copyright line"
     grep -q 'standards-oui.ieee.org' "$dir/OUI-LISTING.txt" || fail "OUI text without the address"
     grep -q 'ieee-data' "$dir/OUI-LISTING.txt" || fail "OUI text without the Debian package"
-    ok "$1: $listing; stripped exe of $(stat -c %s "$dir/Hostwarden.exe") bytes, text files with CRLF"
+    ok "$1: $listing; stripped exe of $(stat -c %s "$dir/Hostwarden.exe") bytes, text files with CRLF, the guide as plain text"
 }
 checkzip "Hostwarden-$version-win32.zip" "$HW_PRODUCT_EXE" i686-w64-mingw32-objdump
 [ "$HW_ARCH" = x86 ] || checkzip "Hostwarden-$version-win64.zip" "$BUILD/Hostwarden.exe" x86_64-w64-mingw32-objdump
