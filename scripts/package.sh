@@ -42,9 +42,13 @@ trap 'rm -rf "$stage"' EXIT
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-# Same inputs, same packages: every file, and the stripped exe's header, carry the
-# time of the last commit.
-stamp=$(git -C "$HW_ROOT" log -1 --format=%ct 2>/dev/null || date +%s)
+# Same inputs, same packages, from a clone or from sources without git: every file,
+# and the stripped exe's header, carry the date of this version in the guide's version
+# history ("- 5.3.3, 8 December 2026: ..."), midnight UTC.
+released=$(sed -n "s/^- ${version//./\\.}, \([0-9]\{1,2\} [A-Z][a-z]* [0-9]\{4\}\):.*/\1/p" \
+    "$HW_ROOT/docs/guide.md" | head -1)
+[ -n "$released" ] || { echo "docs/guide.md has no version history line '- $version, D Month YYYY: ...'" >&2; exit 1; }
+stamp=$(TZ=UTC date -d "$released" +%s)
 export SOURCE_DATE_EPOCH=$stamp
 
 # Text files get Windows line ends, so Notepad shows them right.

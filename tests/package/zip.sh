@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # The portable zips: the expected files in one folder, a stripped exe, Windows line
-# ends, the user's guide as plain text, the same bytes when made again; the zip that
-# runs here, unzipped and started in its folder under Wine, keeps its profile beside
-# itself.
+# ends, the user's guide as plain text, the same bytes when made again from sources
+# without git; the zip that runs here, unzipped and started in its folder under Wine,
+# keeps its profile beside itself.
 source "$(dirname "$0")/common.sh"
 pkg_make_dist
 top=Hostwarden-$version
 
-# Made again a second later from the same inputs, every package comes out the same.
+# Made again a second later from a copy of the sources without git (as from a
+# tarball), every package comes out the same.
 sleep 1
-bash "$HW_ROOT/scripts/package.sh" $(pkg_args) --out "$work/again" >/dev/null
+mkdir "$work/tarball"
+cp -r "$HW_ROOT"/{CMakeLists.txt,LICENSE,docs,scripts,src} "$work/tarball/"
+bash "$work/tarball/scripts/package.sh" $(pkg_args) --out "$work/again" >/dev/null
 for f in $made; do
-    cmp -s "$dist/$f" "$work/again/$f" || fail "$f differs when made again"
+    cmp -s "$dist/$f" "$work/again/$f" || fail "$f differs when made again from sources without git"
 done
-ok "reproducible: $(echo $made)"
+ok "reproducible, also without git: $(echo $made)"
 
 # checkzip ZIP BUILTEXE OBJDUMP: contents, stripped exe, text files.
 checkzip() {
