@@ -1,10 +1,14 @@
 ; Windows installer for Hostwarden, built by scripts/package.sh with Debian's makensis:
-;   makensis -DVERSION=5.3.3 -DARCH=x86|x64 -DSTAGE=<folder with the files> -DOUTFILE=<setup.exe> -DICON=<ico>
+;   makensis -DVERSION=5.3.3 -DARCH=x86|x64 -DSTAGE=<folder with the files>
+;            -DLAUNCHER=<HostwardenStart.exe> -DOUTFILE=<setup.exe> -DICON=<ico>
 ; ARCH x86 makes the installer of the 32-bit program (the release), x64 a 64-bit
 ; installer of the 64-bit twin, for systems that cannot run 32-bit programs.
-; The program keeps its profile, logs and exports in its working directory, so the
-; Start-menu shortcut starts it in Documents\Hostwarden, never in Program Files.
-; /S installs and uninstalls silently; the uninstaller leaves that folder alone.
+; The installer runs with administrator rights, often those of another account than
+; the user's: it writes nothing into any account's profile. The program keeps its
+; profile, logs and exports in its working directory: the Start-menu entry, one for
+; every account, starts the launcher (scripts/launcher.nsi), which starts the program
+; in the Documents\Hostwarden of whoever uses it, never in Program Files.
+; /S installs and uninstalls silently; the uninstaller leaves the users' folders alone.
 
 !if "${ARCH}" == "x64"
 Target amd64-unicode
@@ -18,7 +22,6 @@ RequestExecutionLevel admin
 !include "FileFunc.nsh"
 
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Hostwarden"
-!define USERDIR "$DOCUMENTS\Hostwarden"
 
 Name "Hostwarden ${VERSION}"
 OutFile "${OUTFILE}"
@@ -41,7 +44,7 @@ VIAddVersionKey "LegalCopyright" "MIT License, the Hostwarden developers"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_TITLE "Hostwarden is installed"
-!define MUI_FINISHPAGE_TEXT "Start Hostwarden from the Start menu.$\r$\n$\r$\nIts settings, records, logs and exports are kept in your Documents\Hostwarden folder, which the uninstaller leaves in place."
+!define MUI_FINISHPAGE_TEXT "Start Hostwarden from the Start menu.$\r$\n$\r$\nEvery user's settings, records and logs are kept in that user's Documents\Hostwarden folder, made at the first start; the uninstaller leaves these folders in place.$\r$\n$\r$\nThe user's guide is README.txt in the program's folder."
 
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -52,17 +55,18 @@ VIAddVersionKey "LegalCopyright" "MIT License, the Hostwarden developers"
 !insertmacro MUI_LANGUAGE "English"
 
 ; A 64-bit program keeps its registry keys in the 64-bit view: the installer of the twin
-; writes and removes them there.
-!macro REGVIEW
+; writes and removes them there. The Start-menu entry is every account's.
+!macro CONTEXT
 !if "${ARCH}" == "x64"
     SetRegView 64
 !endif
+    SetShellVarContext all
 !macroend
 Function .onInit
-    !insertmacro REGVIEW
+    !insertmacro CONTEXT
 FunctionEnd
 Function un.onInit
-    !insertmacro REGVIEW
+    !insertmacro CONTEXT
 FunctionEnd
 
 Section "Hostwarden"
@@ -71,11 +75,10 @@ Section "Hostwarden"
     File "${STAGE}\README.txt"
     File "${STAGE}\LICENSE.txt"
     File "${STAGE}\OUI-LISTING.txt"
+    File "${LAUNCHER}"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-    ; The shortcut takes the current output folder as its working directory.
-    SetOutPath "${USERDIR}"
-    CreateShortCut "$SMPROGRAMS\Hostwarden.lnk" "$INSTDIR\Hostwarden.exe" "" \
+    CreateShortCut "$SMPROGRAMS\Hostwarden.lnk" "$INSTDIR\HostwardenStart.exe" "" \
         "$INSTDIR\Hostwarden.exe" 0 SW_SHOWNORMAL "" "Watch ranges of local IPv4 addresses by ARP"
 
     WriteRegStr HKLM "${UNINSTKEY}" "DisplayName" "Hostwarden ${VERSION}"
@@ -96,13 +99,15 @@ SectionEnd
 Section "Uninstall"
     Delete "$SMPROGRAMS\Hostwarden.lnk"
     Delete "$INSTDIR\Hostwarden.exe"
+    Delete "$INSTDIR\HostwardenStart.exe"
     Delete "$INSTDIR\README.txt"
     Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\OUI-LISTING.txt"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTKEY}"
-    ; The window placement, the program's only registry setting.
+    ; The window placement, the program's only registry setting: the machine's, and the
+    ; one of the account that uninstalls (other accounts keep theirs).
     DeleteRegKey HKCU "Software\Hostwarden"
     DeleteRegKey HKLM "Software\Hostwarden"
 SectionEnd

@@ -73,7 +73,7 @@ HW_BUILD_ARCH=$HW_ARCH
 export HW_RUNS32 HW_ARCHS HW_BUILD32 HW_BUILD64 HW_BUILD HW_BUILD_ARCH
 HW_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix $HW_ARCH_PACKAGES
   xvfb xauth cmake make googletest imagemagick iproute2 ieee-data arp-scan python3 procps
-  nsis zip binutils fonts-wine"
+  nsis zip unzip binutils fonts-wine"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -222,11 +222,16 @@ hw_netns_empty() {
     as_root ip netns exec "$1" ip link set lo up
 }
 
-# Native build of the window-free files (tests/fuzz): clang, with libFuzzer and the
-# sanitizer runtimes from libclang-rt.
-HW_FUZZ_PACKAGES="clang libclang-rt-14-dev"
-
-hw_fuzz_install() { hw_need $HW_FUZZ_PACKAGES; }
+# Native build of the window-free files (tests/fuzz): the release's clang, with
+# libFuzzer and the sanitizer runtimes from the libclang-rt package of the same major
+# version (libclang-rt-14-dev beside Debian 12's clang 14).
+hw_fuzz_install() {
+    hw_need clang
+    local major
+    major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -1)
+    [ -n "$major" ] || { echo "cannot tell the version of clang: $(clang --version | head -1)" >&2; return 1; }
+    hw_need "libclang-rt-$major-dev"
+}
 
 # hw_fuzz_build DIR [cmake options...]: the window-free unit tests and the fuzz targets
 # under the sanitizers, one ctest test each.

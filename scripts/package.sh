@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows downloads into dist/:
-#   Hostwarden-VERSION-win32.zip         the stripped exe, README, LICENSE and where to get
-#                                        the OUI listing, in one folder: unzip and run
+#   Hostwarden-VERSION-win32.zip         the stripped exe, the user's guide as README.txt
+#                                        (scripts/guide.py), LICENSE and where to get the
+#                                        OUI listing, in one folder: unzip and run
 #   Hostwarden-VERSION-setup.exe         an NSIS installer (Program Files, Start menu, /S)
 #   Hostwarden-VERSION-win64.zip         the same two for the 64-bit twin, for systems
 #   Hostwarden-VERSION-win64-setup.exe   that cannot run 32-bit programs
@@ -32,7 +33,7 @@ if [ -z "$exe32$exe64" ]; then
     hw_build "${build}64" x64 -DHW_TESTS=OFF
     exe32=$build/Hostwarden.exe exe64=${build}64/Hostwarden.exe
 fi
-for tool in zip makensis; do
+for tool in zip makensis python3; do
     command -v $tool >/dev/null || { echo "$tool is missing (scripts/lib.sh installs it)" >&2; exit 1; }
 done
 
@@ -41,13 +42,18 @@ trap 'rm -rf "$stage"' EXIT
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-# Same inputs, same packages: every file, and the stripped exe's header, carry the
-# time of the last commit.
-stamp=$(git -C "$HW_ROOT" log -1 --format=%ct 2>/dev/null || date +%s)
+# Same inputs, same packages, from a clone or from sources without git: every file,
+# and the stripped exe's header, carry the date of this version in the guide's version
+# history ("- 5.3.3, 8 December 2026: ..."), midnight UTC.
+released=$(sed -n "s/^- ${version//./\\.}, \([0-9]\{1,2\} [A-Z][a-z]* [0-9]\{4\}\):.*/\1/p" \
+    "$HW_ROOT/docs/guide.md" | head -1)
+[ -n "$released" ] || { echo "docs/guide.md has no version history line '- $version, D Month YYYY: ...'" >&2; exit 1; }
+stamp=$(TZ=UTC date -d "$released" +%s)
 export SOURCE_DATE_EPOCH=$stamp
 
 # Text files get Windows line ends, so Notepad shows them right.
 crlf() { sed 's/\r$//; s/$/\r/' "$1" > "$2"; }
+python3 "$HW_ROOT/scripts/guide.py" text >"$stage/guide.txt"
 
 # package EXE x86|x64: the zip and the installer of one exe.
 package() {
@@ -56,19 +62,23 @@ package() {
         strip=x86_64-w64-mingw32-strip flavour=win64 setupname=win64-setup
     fi
     command -v $strip >/dev/null || { echo "$strip is missing (scripts/lib.sh installs it)" >&2; exit 1; }
-    local top=$stage/$flavour dir=$stage/$flavour/Hostwarden-$version
-    mkdir -p "$dir"
+    local top=$stage/$flavour dir=$stage/$flavour/Hostwarden-$version launcher=$stage/$flavour-launcher
+    mkdir -p "$dir" "$launcher"
     $strip -o "$dir/Hostwarden.exe" "$exe"
-    crlf "$HW_ROOT/README.md" "$dir/README.txt"
+    crlf "$stage/guide.txt" "$dir/README.txt"
     crlf "$HW_ROOT/LICENSE" "$dir/LICENSE.txt"
     crlf "$HW_ROOT/docs/OUI-LISTING.txt" "$dir/OUI-LISTING.txt"
-    find "$dir" -exec touch -d "@$stamp" {} +
+    # The installer's Start-menu program, not part of the zip.
+    makensis -V2 -DVERSION="$version" -DARCH="$arch" -DOUTFILE="$launcher/HostwardenStart.exe" \
+        -DICON="$HW_ROOT/src/resources/hostwarden.ico" "$HW_ROOT/scripts/launcher.nsi"
+    find "$dir" "$launcher" -exec touch -d "@$stamp" {} +
 
     local zipfile=$out/Hostwarden-$version-$flavour.zip setup=$out/Hostwarden-$version-$setupname.exe
     rm -f "$zipfile" "$setup"
     (cd "$top" && TZ=UTC zip -q -X -9 -r "$zipfile" "Hostwarden-$version")
     makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DARCH="$arch" -DSTAGE="$dir" \
-        -DOUTFILE="$setup" -DICON="$HW_ROOT/src/resources/hostwarden.ico" "$HW_ROOT/scripts/installer.nsi"
+        -DLAUNCHER="$launcher/HostwardenStart.exe" -DOUTFILE="$setup" \
+        -DICON="$HW_ROOT/src/resources/hostwarden.ico" "$HW_ROOT/scripts/installer.nsi"
     ls -l "$zipfile" "$setup"
 }
 [ -z "$exe32" ] || package "$exe32" x86

@@ -61,6 +61,27 @@ pkg_make_dist() {
 }
 
 
+# checkguide FILE: the user's guide as a download carries it (README.txt): plain ASCII
+# text with Windows line ends, no Markdown and nothing about building, holding the
+# sections a user needs (each a title underlined on the next line) and this version's
+# entry in the version history.
+checkguide() {
+    local f=$1 text heading under
+    grep -qv $'\r$' "$f" && fail "$f has a line without CRLF"
+    text=$(tr -d '\r' <"$f")
+    LC_ALL=C grep -q $'[^\t -~]' <<<"$text" && fail "$f is not ASCII: $(LC_ALL=C grep -n $'[^\t -~]' <<<"$text" | head -2)"
+    grep -qE '^#|^\||\]\(|\*\*|`|<!--' <<<"$text" && fail "$f holds Markdown: $(grep -nE '^#|^\||\]\(|\*\*|`|<!--' <<<"$text" | head -3)"
+    grep -qiE 'scripts/|cmake|ctest|mingw' <<<"$text" && fail "$f holds build material: $(grep -niE 'scripts/|cmake|ctest|mingw' <<<"$text" | head -3)"
+    for heading in "What Hostwarden does" "Requirements" "Installing" "Uninstalling" \
+        "First start: ranges and period" "Reading a host line" "The counts" "Reports" \
+        "Vendor lookup and the OUI file" "Where things are kept" "Troubleshooting" \
+        "Every line says [NA]" "Limits" "Security and privacy" "Version history"; do
+        under=$(grep -m1 -A1 -xF "$heading" <<<"$text" | sed -n 2p)
+        [[ "$under" =~ ^[-=~]+$ ]] || fail "$f has no section '$heading'"
+    done
+    grep -q "^  - $version, " <<<"$text" || fail "$f has no version history entry for $version"
+}
+
 titleis() { [ "$(hw_drv title)" = "$1" ]; }
 
 # Closes the running program as a user would and waits until it has gone.

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # The portable zips: the expected files in one folder, a stripped exe, Windows line
-# ends, the same bytes when made again; the zip that runs here, unzipped and started in
-# its folder under Wine, keeps its profile beside itself.
+# ends, the user's guide as plain text, the same bytes when made again from sources
+# without git; the zip that runs here, unzipped and started in its folder under Wine,
+# keeps its profile beside itself.
 source "$(dirname "$0")/common.sh"
 pkg_make_dist
 top=Hostwarden-$version
 
-# Made again a second later from the same inputs, every package comes out the same.
+# Made again a second later from a copy of the sources without git (as from a
+# tarball), every package comes out the same.
 sleep 1
-bash "$HW_ROOT/scripts/package.sh" $(pkg_args) --out "$work/again" >/dev/null
+mkdir "$work/tarball"
+cp -r "$HW_ROOT"/{CMakeLists.txt,LICENSE,docs,scripts,src} "$work/tarball/"
+bash "$work/tarball/scripts/package.sh" $(pkg_args) --out "$work/again" >/dev/null
 for f in $made; do
-    cmp -s "$dist/$f" "$work/again/$f" || fail "$f differs when made again"
+    cmp -s "$dist/$f" "$work/again/$f" || fail "$f differs when made again from sources without git"
 done
-ok "reproducible: $(echo $made)"
+ok "reproducible, also without git: $(echo $made)"
 
 # checkzip ZIP BUILTEXE OBJDUMP: contents, stripped exe, text files.
 checkzip() {
@@ -30,10 +34,11 @@ checkzip() {
         [ -s "$dir/$f" ] || fail "$f empty"
         grep -qv $'\r$' "$dir/$f" && fail "$f has a line without CRLF"
     done
+    checkguide "$dir/README.txt"
     grep -q 'The Hostwarden developers' "$dir/LICENSE.txt" || fail "LICENSE without copyright line"
     grep -q 'standards-oui.ieee.org' "$dir/OUI-LISTING.txt" || fail "OUI text without the address"
     grep -q 'ieee-data' "$dir/OUI-LISTING.txt" || fail "OUI text without the Debian package"
-    ok "$1: $listing; stripped exe of $(stat -c %s "$dir/Hostwarden.exe") bytes, text files with CRLF"
+    ok "$1: $listing; stripped exe of $(stat -c %s "$dir/Hostwarden.exe") bytes, text files with CRLF, the guide as plain text"
 }
 checkzip "Hostwarden-$version-win32.zip" "$HW_PRODUCT_EXE" i686-w64-mingw32-objdump
 [ "$HW_ARCH" = x86 ] || checkzip "Hostwarden-$version-win64.zip" "$BUILD/Hostwarden.exe" x86_64-w64-mingw32-objdump
