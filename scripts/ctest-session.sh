@@ -6,9 +6,13 @@ set -uo pipefail
 source "$HW_ROOT/scripts/lib.sh"
 hw_prefix "$BUILD/wineprefix" || exit 1
 "$HW_WINESERVER" -p
-"$HW_WINE" "$BUILD/tests/e2e/hwkeepalive.exe" &
+# The tests start once the session's first program has its window (and so the desktop
+# is up): on a prefix just made, a fixed second was once not enough for wine64.
+ready=$(mktemp)
+"$HW_WINE" "$BUILD/tests/e2e/hwkeepalive.exe" >"$ready" &
 keep=$!
-sleep 1
+hw_waitfor 60 grep -q ready "$ready" || { echo "the keep-alive program did not start" >&2; kill "$keep"; exit 1; }
+rm -f "$ready"
 cd "$BUILD"
 ctest --output-on-failure -j2 "$@"
 rc=$?
