@@ -16,6 +16,12 @@ protected:
         hwtest::pump(50);
         ASSERT_TRUE(IsIconic(mainwindow));
     }
+    // A patrol, minimised, in which these addresses answer.
+    void patrolminimised(const std::map<int, unsigned char>& macs) {
+        minimise();
+        answers = macs;
+        patrol();
+    }
 };
 
 std::string lines(std::initializer_list<int> last) {
@@ -26,9 +32,7 @@ std::string lines(std::initializer_list<int> last) {
 
 TEST_F(NoticeSerial, NamesTheChangedAddressesAndTheNewestPatrolReplacesThem) {
     window(8, {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}});
-    minimise();
-    answers = {{1, 0x11}, {2, 0x12}, {3, 0x13}, {4, 0x14}, {5, 0x15}, {6, 0x16}, {7, 0x17}};
-    patrol();
+    patrolminimised({{1, 0x11}, {2, 0x12}, {3, 0x13}, {4, 0x14}, {5, 0x15}, {6, 0x16}, {7, 0x17}});
     ASSERT_EQ(notifies.size(), 1u);
     const NOTIFYICONDATAA& d = notifies[0].data;
     EXPECT_EQ(notifies[0].message, (DWORD)NIM_ADD);
@@ -54,9 +58,7 @@ TEST_F(NoticeSerial, NamesTheChangedAddressesAndTheNewestPatrolReplacesThem) {
 
 TEST_F(NoticeSerial, TheIconGoesWhenTheWindowComesToTheFrontOrItIsClicked) {
     window(1, {{1, 1}});
-    minimise();
-    answers = {{1, 0x11}};
-    patrol();
+    patrolminimised({{1, 0x11}});
     ASSERT_EQ(notifies.size(), 1u);
     // A new taskbar gets the icon again while it is pending.
     SendMessageA(mainwindow, taskbarcreated, 0, 0);
@@ -74,9 +76,7 @@ TEST_F(NoticeSerial, TheIconGoesWhenTheWindowComesToTheFrontOrItIsClicked) {
     SendMessageA(mainwindow, taskbarcreated, 0, 0);
     EXPECT_EQ(notifies.size(), 3u);
     // A click on the balloon restores the window and brings it to the front.
-    minimise();
-    answers = {{1, 0x12}};
-    patrol();
+    patrolminimised({{1, 0x12}});
     ASSERT_EQ(notifies.size(), 4u);
     SendMessageA(mainwindow, WM_NOTICEICON, notifies[3].data.uID, NIN_BALLOONUSERCLICK);
     hwtest::pump(50);
@@ -90,9 +90,7 @@ TEST_F(NoticeSerial, TheIconGoesWhenTheWindowComesToTheFrontOrItIsClicked) {
 // may still get a patrol's message after it.
 TEST_F(NoticeSerial, TheIconGoesAtShutdownAndNothingComesAfter) {
     window(2, {{1, 1}});
-    minimise();
-    answers = {{1, 0x11}};
-    patrol();
+    patrolminimised({{1, 0x11}});
     ASSERT_EQ(notifies.size(), 1u);
     answers = {{1, 0x11}, {2, 0x22}};
     patrolthread();  // its message waits in the queue
