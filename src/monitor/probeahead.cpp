@@ -209,8 +209,10 @@ void neighbourengine(StateRef s) {
             slot.limits = probelimits(t);
             bool complete = findentry(table, n, slot) != nullptr;
             slot.phase = complete ? reprobing : resolving;
-            slot.deadline = now + (complete ? slot.limits.reprobe : slot.limits.resolve);
             nudgewith(&nudger, slot.addr);
+            // The kernel's timers start with the nudge: the window is counted from it, not
+            // from before a route look-up that may have read the interface's settings.
+            slot.deadline = GetTickCount() + (complete ? slot.limits.reprobe : slot.limits.resolve);
             s->started++;
             s->inflight++;
             room--;

@@ -15,12 +15,18 @@
 #   lab.sh silence PREFIX IP            the host stops answering (its link goes down)
 #   lab.sh revive PREFIX IP             it answers again
 #   lab.sh newmac PREFIX IP MAC         it answers with another MAC from now on
-#   lab.sh neigh PREFIX                 the monitoring namespace's neighbour table
+#   lab.sh neigh PREFIX [-s]            the monitoring namespace's neighbour table (-s: ages)
 #
 # The monitoring namespace's neighbour timers are shortened so that lab probes take
 # about two seconds at most (a probe's limits follow these timers):
-#   base_reachable_time_ms 500   entries turn stale soon, so every probe of a known
-#                                host goes through the kernel's re-probe
+#   base_reachable_time_ms 100   an entry is held reachable for 50-150 ms only. A probe
+#                                trusts a reachable entry (as SendARP trusts its cache)
+#                                and a re-probe that starts after it is not waited for;
+#                                and newer kernels (6.18 here) keep an answering host's
+#                                entry cycling reachable, delay, probe, reachable, so a
+#                                patrol finds it reachable at any moment. Kept short
+#                                against the probe's margin, every probe of a known host
+#                                goes through the kernel's re-probe.
 #   delay_first_probe_time 1 s   (Linux: 5) before a stale entry is re-probed
 #   retrans_time_ms 200          (Linux: 1000) between two solicitations
 #   ucast_solicit 3, mcast_solicit 3 (Linux defaults)
@@ -55,7 +61,7 @@ timers() {
     # LAB_TIMERS=linux keeps the kernel's own timers (the benchmark measures with them).
     [ "${LAB_TIMERS:-}" = linux ] && return 0
     ip netns exec "$mon" sysctl -q -w \
-        "net.ipv4.neigh.$dev.base_reachable_time_ms=500" \
+        "net.ipv4.neigh.$dev.base_reachable_time_ms=100" \
         "net.ipv4.neigh.$dev.delay_first_probe_time=1" \
         "net.ipv4.neigh.$dev.retrans_time_ms=200" \
         "net.ipv4.neigh.$dev.ucast_solicit=3" \
@@ -146,6 +152,6 @@ newmac)
     ip -n "$h" link set eth0 address "$3"
     ip -n "$h" link set eth0 up
     ;;
-neigh) ip -n "$(ns_mon "$1")" neigh show ;;
+neigh) p=$1; shift; ip -n "$(ns_mon "$p")" "$@" neigh show ;;
 *) sed -n '2,/^[^#]/{/^#/p}' "$0" >&2; exit 2 ;;
 esac
