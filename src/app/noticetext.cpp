@@ -1,7 +1,6 @@
 // The text of the notice that names a patrol's MAC changes; window-free.
 #include "app/noticetext.h"
 #include <stdio.h>
-#include <string.h>
 
 void noticetext(char* out, size_t size, const std::vector<std::string>& lines) {
     std::string text;
@@ -15,7 +14,5 @@ void noticetext(char* out, size_t size, const std::vector<std::string>& lines) {
         snprintf(more, sizeof more, "\nand %d more", (int)(lines.size() - shown));
         text += more;
     }
-    size_t n = text.size() < size - 1 ? text.size() : size - 1;
-    memcpy(out, text.data(), n);
-    out[n] = 0;
+    snprintf(out, size, "%s", text.c_str());
 }

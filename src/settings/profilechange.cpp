@@ -18,9 +18,7 @@ static CopyWrite writecopy(const std::string& text) {
     HANDLE h = CreateFileA(profilecopy, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return copyrefused;
-    DWORD n = 0;
-    bool ok = text.empty() ||
-              (WriteFile(h, text.data(), (DWORD)text.size(), &n, nullptr) && n == text.size());
+    bool ok = writeall(h, text);
     return CloseHandle(h) && ok ? copywritten : copyfailed;
 }
 

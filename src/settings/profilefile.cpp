@@ -51,12 +51,15 @@ static bool setsize(HANDLE h, size_t size) {
     return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && SetEndOfFile(h);
 }
 
+bool writeall(HANDLE h, const std::string& text) {
+    DWORD n = 0;
+    return text.empty() ||
+           (WriteFile(h, text.data(), (DWORD)text.size(), &n, nullptr) && n == text.size());
+}
+
 static bool writeat0(HANDLE h, const std::string& text) {
     LARGE_INTEGER zero = {};
-    DWORD n = 0;
-    return SetFilePointerEx(h, zero, nullptr, FILE_BEGIN) &&
-           (text.empty() || (WriteFile(h, text.data(), (DWORD)text.size(), &n, nullptr) &&
-                             n == text.size()));
+    return SetFilePointerEx(h, zero, nullptr, FILE_BEGIN) && writeall(h, text);
 }
 
 // The file rewritten through a handle that shares everything with the program holding

@@ -25,6 +25,9 @@ extern std::string (*profileeditor)(const std::string& text, const char* section
                                     const std::vector<std::string>& keys,
                                     const std::vector<std::string>& values);
 
+// The whole text written at the handle's position; false on a short write.
+bool writeall(HANDLE file, const std::string& text);
+
 // The copy's data flushed to the disk; false when it cannot be.
 bool flushpath(const char* path);
 // The copy takes the file's place. A rename refused because another program holds the
