@@ -5,7 +5,7 @@
 #include "common/winutil.h"
 #include "monitor/hostline.h"
 #include "monitor/hostlist.h"
-#include "monitor/namecache.h"
+#include "monitor/nameahead.h"
 #include "monitor/recordmac.h"
 #include "monitor/probe.h"
 #include "monitor/records.h"
@@ -59,15 +59,29 @@ static bool stopping() { return stoprequest || exitrequest; }
 // when stopped; every MAC change line printed is added to `changes`. Throws when the
 // probes cannot run (threads or memory short).
 static void proberecords(PatrolCounts& c, std::vector<std::string>& changes) {
-    // Every address is submitted first, so that the probes run ahead of this loop.
-    probebegin();
-    for (HostRecord* r = hostlist; r; r = r->next) probesubmit(r->addr);
+    // Every address is submitted first, so that the probes run ahead of this loop, and
+    // each answer starts the lookup of its name at once.
+    NameRunRef names = namebegin();
+    struct End {
+        NameRunRef names;
+        ~End() { nameend(*names); }
+    } end = {names};
+    probebegin([names](size_t index, const unsigned char mac[6]) { nameanswered(*names, index, mac); });
     for (HostRecord* r = hostlist; r; r = r->next) {
+        nameexpect(*names, r->addr, r->mac);
+        probesubmit(r->addr);
+    }
+    size_t index = 0;
+    for (HostRecord* r = hostlist; r; r = r->next, index++) {
         if (stopping()) break;
         unsigned char mac[6];
         ProbeResult result = probetake(r->addr, mac, stopping);
         if (result == probecancelled) break;  // stopped while waiting: the record is untouched
         bool answered = result == probeanswered;
+        std::string name = "NA";
+        if (answered && nametake(*names, index, memcmp(mac, r->mac, 6) != 0, &name, stopping) ==
+                            namestopped)
+            break;  // the same
         long long now = now64();
         ProbeOutcome o = updaterecord(r, answered, mac, now);
         if (o.macchanged) {
@@ -79,7 +93,7 @@ static void proberecords(PatrolCounts& c, std::vector<std::string>& changes) {
             changes.push_back(change);
         }
         char line[hostlinesize];
-        formathostline(line, *r, r->mac, answered, answered ? hostname(r->addr) : "NA", now);
+        formathostline(line, *r, r->mac, answered, name.c_str(), now);
         twprintf("%s", line);
         if (!countrecord(&c, answered, r->mac, r->lastreply, now, listappendafter)) {
             msgbox(captionerror, "error building records");
@@ -96,10 +110,20 @@ void (*patrolendhook)() = nullptr;
 
 // The patrol's flags let go: its Stop first, then the patrol itself. Once `patrolling` is
 // clear a new patrol may start at once, and a Stop given to it must not be undone here.
+// A Stop given between the two stores belongs to this patrol: the next patrol clears it
+// as it is claimed.
 static void endpatrol() {
     stoprequest = false;
-    patrolling = false;
     if (patrolendhook) patrolendhook();
+    patrolling = false;
+}
+
+// A patrol claimed, on the window thread, where every Stop is given: a Stop still set
+// was given to a patrol that has ended.
+static bool claimpatrol() {
+    if (patrolling.exchange(true)) return false;
+    stoprequest = false;
+    return true;
 }
 
 // One patrol; the caller holds `patrolling`. A failure of the probes is told and ends
@@ -155,7 +179,7 @@ static void guardedpatrol() {
 }
 
 void patrolthread() {
-    if (patrolling.exchange(true)) return;
+    if (!claimpatrol()) return;
     guardedpatrol();
 }
 
@@ -186,7 +210,7 @@ void startpatrol() {
     }
     // The flag is claimed here rather than by the new thread, so that a shutdown that
     // follows at once waits for this patrol instead of discarding the list under it.
-    if (patrolling.exchange(true)) return;
+    if (!claimpatrol()) return;
     uintptr_t h = _beginthreadex(nullptr, 4096, patrolentry, nullptr, 0, nullptr);
     if (!h) {
         patrolling = false;

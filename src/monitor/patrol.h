@@ -9,8 +9,8 @@ extern std::atomic<bool> warningshown;
 void startpatrol();                  // window thread
 void patrolthread();                 // the worker's body
 
-// Test seam: called on the patrol thread once the patrol has let its flags go, as a
-// window thread starting the next patrol (and stopping it) may then do.
+// Test seam: called on the patrol thread as it ends, once it has cleared its Stop and
+// before it lets `patrolling` go, as a Stop command given at that moment would be.
 extern void (*patrolendhook)();
 
 // The "MAC address changed for ..." lines of the last patrol that posted WM_MACCHANGED,

@@ -21,10 +21,10 @@ static bool onebyone() {
     return !probeahead || probehook || !strcmp(v, "1");
 }
 
-void probebegin() {
+void probebegin(answerfn answered) {
     probeend();
     std::lock_guard<std::mutex> g(runmutex);
-    if (!onebyone()) ahead = aheadstart();
+    if (!onebyone()) ahead = aheadstart(std::move(answered));
 }
 
 void probesubmit(const Addr4& addr) {

@@ -5,6 +5,8 @@
 // at once (probeahead.cpp); with `probeahead` off each answer is worked out when it is
 // taken, one probe at a time.
 #pragma once
+#include <stddef.h>
+#include <functional>
 #include "common/state.h"
 
 enum ProbeResult { probeunanswered, probeanswered, probecancelled };
@@ -14,7 +16,10 @@ typedef bool (*stopfn)();  // true when the taker gives up waiting
 // environment variable HW_PROBE_ONEBYONE=1), never from the user's settings.
 extern bool probeahead;
 
-void probebegin();
+// Called on a probe thread as soon as the index-th submitted address has answered, ahead
+// of its taking; not called when answers are worked out as they are taken.
+typedef std::function<void(size_t index, const unsigned char mac[6])> answerfn;
+void probebegin(answerfn answered = nullptr);
 // Queues an address; its answer is taken by a later probetake, in submission order.
 void probesubmit(const Addr4& addr);
 // The answer for the oldest submitted address not yet taken (which must be addr), with

@@ -35,11 +35,13 @@ static unsigned __stdcall threadentry(void* p) {
     return 0;
 }
 
-void spawnthread(std::function<void()> body) {
+void spawnthread(std::function<void()> body) { spawnthread(std::move(body), aheadstack); }
+
+void spawnthread(std::function<void()> body, unsigned stack) {
     std::unique_ptr<std::function<void()>> b(new std::function<void()>(std::move(body)));
     // A small stack reserved: a probe needs little, and a pool of 128 with the exe's
     // default 2 MiB each would reserve 256 MiB of a 32-bit process's 2 GiB.
-    uintptr_t h = _beginthreadex(nullptr, aheadstack, threadentry, b.get(),
+    uintptr_t h = _beginthreadex(nullptr, stack, threadentry, b.get(),
                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (!h)
         throw std::system_error(std::error_code((int)GetLastError(), std::system_category()),
@@ -83,6 +85,7 @@ struct State {
     std::string failure;     // what failed in a thread of the run; the run ends with it
     int started = 0;         // probes started, for the pacing
     DWORD t0 = 0;
+    answerfn answered;       // told of each answer, outside m
 };
 typedef std::shared_ptr<State> StateRef;
 
@@ -105,6 +108,16 @@ void finish(Slot& slot, bool answered, const unsigned char* mac) {
     if (answered) memcpy(slot.mac, mac, 6);
 }
 
+// An answer found, told outside the run's lock (the listener may start a thread).
+struct Told {
+    size_t index;
+    unsigned char mac[6];
+};
+void tell(State& s, const std::vector<Told>& told) {
+    if (s.answered)
+        for (const Told& t : told) s.answered(t.index, t.mac);
+}
+
 void guarded(StateRef s, void (*body)(StateRef));
 
 // SendARP path: each worker takes the next slot as the pace allows. While slots wait
@@ -115,6 +128,7 @@ void guarded(StateRef s, void (*body)(StateRef));
 void sendarpworker(StateRef s) {
     for (;;) {
         Slot* slot = nullptr;
+        size_t index;
         bool grow;
         {
             std::unique_lock<std::mutex> l(s->m);
@@ -128,7 +142,8 @@ void sendarpworker(StateRef s) {
                 }
                 aheadwakeups++;
             }
-            slot = &s->slots[s->next++];
+            index = s->next++;
+            slot = &s->slots[index];
             s->started++;
             // Another sleeping worker of the run takes the next slot, if there is one.
             if (s->next < s->slots.size()) s->work.notify_one();
@@ -141,7 +156,7 @@ void sendarpworker(StateRef s) {
                     guarded(s, sendarpworker);
                     aheadlive--;
                 });
-            } catch (const std::system_error&) {
+            } catch (...) {  // no thread, or no memory for its body
                 aheadlive--;
                 std::lock_guard<std::mutex> g(s->m);
                 s->workers = aheadworkers;  // no thread to be had: do with those there are
@@ -149,9 +164,12 @@ void sendarpworker(StateRef s) {
         }
         unsigned char mac[6];
         bool answered = aheadarp(slot->addr, mac) == NO_ERROR;
-        std::lock_guard<std::mutex> g(s->m);
-        finish(*slot, answered, mac);
-        s->done.notify_all();
+        {
+            std::lock_guard<std::mutex> g(s->m);
+            finish(*slot, answered, mac);
+            s->done.notify_all();
+        }
+        if (answered) tell(*s, {{index, {mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]}}});
     }
 }
 
@@ -166,13 +184,16 @@ const NeighEntry* findentry(const std::vector<NeighEntry>& table, int n, const S
 void neighbourengine(StateRef s) {
     Nudger nudger = {0, 0};
     std::vector<NeighEntry> table(4096);
+    std::vector<Told> told;
     size_t first = 0;  // slots before it are finished
     for (;;) {
+        told.clear();
         int n = 0;
         DWORD looked = GetTickCount();  // a deadline counts as past only if the look began after it
         neighbourcomplete(table.data(), (int)table.size(), &n);
         std::unique_lock<std::mutex> l(s->m);
         if (s->quit) break;
+        if (first == s->slots.size()) aheadwakeups++;  // a look with nothing in flight or to send
         DWORD now = GetTickCount();
         bool changed = false;
         for (size_t i = first; i < s->next; i++) {
@@ -186,14 +207,17 @@ void neighbourengine(StateRef s) {
                     slot.deadline = now + slot.limits.resolve;
                 } else if (late) {
                     finish(slot, true, e->mac);
+                    told.push_back({i, {}});
                     changed = true;
                 }
             } else if (slot.phase == resolving) {
                 if (e || late) {
                     finish(slot, e != nullptr, e ? e->mac : nullptr);
+                    if (e) told.push_back({i, {}});
                     changed = true;
                 }
             }
+            if (!told.empty() && told.back().index == i) memcpy(told.back().mac, slot.mac, 6);
             if (slot.phase == finished && i == first) first++;
         }
         s->inflight = s->next - first;
@@ -219,9 +243,17 @@ void neighbourengine(StateRef s) {
         }
         while (first < s->next && s->slots[first].phase == finished) first++;
         if (changed) s->done.notify_all();
-        if (first == s->slots.size())
-            s->work.wait_for(l, std::chrono::milliseconds(aheadpoll));  // nothing in flight
-        else {
+        l.unlock();
+        tell(*s, told);
+        l.lock();
+        if (first == s->slots.size()) {
+            // Nothing in flight and nothing to send: sleep until an address comes or the
+            // run ends, without looking at the table.
+            while (!s->quit && s->next == s->slots.size()) {
+                s->work.wait(l);
+                aheadwakeups++;
+            }
+        } else {
             l.unlock();
             Sleep(aheadpoll);
         }
@@ -256,9 +288,21 @@ void engine(StateRef s) {
         if (s->quit) return;
         slot = &s->slots[0];
     }
+    // The engine is the run's first worker, counted with the others from its first
+    // SendARP (a stopped run's engine may stay blocked in it), but never held back by
+    // them: a run always probes.
+    aheadlive++;
+    struct Leave {
+        bool counted = true;
+        ~Leave() {
+            if (counted) aheadlive--;
+        }
+    } leave;
     unsigned char mac[6];
     unsigned long rc = aheadarp(slot->addr, mac);
     if (rc == ERROR_NOT_SUPPORTED) {
+        aheadlive--;  // no SendARP worker: the neighbour table is watched instead
+        leave.counted = false;
         neighbourengine(s);
         return;
     }
@@ -269,12 +313,7 @@ void engine(StateRef s) {
         finish(*slot, rc == NO_ERROR, mac);
         s->done.notify_all();
     }
-    // The engine is the run's first worker, counted with the others but never held back
-    // by them: a run always probes.
-    aheadlive++;
-    struct Leave {
-        ~Leave() { aheadlive--; }
-    } leave;
+    if (rc == NO_ERROR) tell(*s, {{0, {mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]}}});
     sendarpworker(s);
 }
 
@@ -284,9 +323,10 @@ struct AheadRun {
     StateRef state;
 };
 
-AheadRun* aheadstart() {
+AheadRun* aheadstart(answerfn answered) {
     std::unique_ptr<AheadRun> run(new AheadRun{std::make_shared<State>()});
     run->state->t0 = GetTickCount();
+    run->state->answered = std::move(answered);
     StateRef s = run->state;
     aheadspawn([s] { guarded(s, engine); });
     return run.release();

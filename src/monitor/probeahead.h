@@ -22,25 +22,27 @@ const int aheadpoll = 50;       // ms between two looks at the neighbour table
 typedef unsigned long (*arpfn)(const Addr4& addr, unsigned char mac[6]);
 extern arpfn aheadarp;
 
-// Starts a detached thread running body, with a stack reservation of aheadstack;
-// throws std::system_error when it cannot ("cannot start a probe thread"). A seam, so
-// that tests can make it fail.
+// Starts a detached thread running body, with a stack reservation of aheadstack (or
+// stack); throws std::system_error when it cannot ("cannot start a probe thread"), or
+// std::bad_alloc. aheadspawn is the probes' seam, so that tests can make it fail.
 typedef void (*spawnfn)(std::function<void()> body);
 extern spawnfn aheadspawn;
 void spawnthread(std::function<void()> body);
+void spawnthread(std::function<void()> body, unsigned stack);
 const unsigned aheadstack = 64 * 1024;
 
 // SendARP workers alive, of every run (a stopped run's may still be blocked in SendARP),
 // each run's first included; new ones start only while fewer than aheadworkers live.
 extern std::atomic<int> aheadlive;
-// Times a worker waiting for work woke up, for the tests.
+// Times a thread of a run waiting for work woke up, for the tests.
 extern std::atomic<long> aheadwakeups;
 
 // The run's threads catch what fails in them: the answers still to come are then
 // dropped, and aheadtake throws a std::runtime_error that says what failed. aheadstart
 // and aheadsubmit throw when their thread or memory cannot be had.
 struct AheadRun;
-AheadRun* aheadstart();
+// answered, when set, is called on a run's thread as each address answers.
+AheadRun* aheadstart(answerfn answered = nullptr);
 void aheadsubmit(AheadRun* run, const Addr4& addr);
 // The answer of the index-th submitted address.
 ProbeResult aheadtake(AheadRun* run, size_t index, unsigned char mac[6], stopfn stopped);

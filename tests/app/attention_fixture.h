@@ -32,7 +32,7 @@ inline bool scripted(const Addr4& a, unsigned char mac[6]) {
     memcpy(mac, m, 6);
     return true;
 }
-inline hostent* WSAAPI nolookup(const char*, int, int) { return nullptr; }
+inline bool nolookup(const Addr4&, char*, size_t) { return false; }
 
 inline std::vector<FLASHWINFO> flashes;
 inline BOOL WINAPI recordflash(PFLASHWINFO info) {
@@ -76,7 +76,7 @@ protected:
         }
         hwtest::pump();
         probehook = nullptr;
-        reverselookup = gethostbyaddr;
+        reverselookup = resolvename;
         flashwindow = FlashWindowEx;
         shellnotify = Shell_NotifyIconA;
         exitrequest = false;

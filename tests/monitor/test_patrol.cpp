@@ -10,6 +10,7 @@
 #include "common/state.h"
 #include "hwtest.h"
 #include "monitor/hostlist.h"
+#include "monitor/nameahead.h"
 #include "monitor/namecache.h"
 #include "monitor/patrol.h"
 #include "monitor/probe.h"
@@ -49,16 +50,24 @@ bool scripted(const Addr4& a, unsigned char mac[6]) {
 }
 
 std::map<int, std::string> names;  // as for the script; absent = lookup fails
-int lookups = 0;
-hostent* WSAAPI scriptedlookup(const char* addr, int, int) {
-    static hostent h;
-    static char buf[300];
+std::atomic<int> lookups(0);
+bool named(const Addr4& a, char* name, size_t size) {
+    auto it = names.find(key(a));
+    if (it == names.end()) return false;
+    snprintf(name, size, "%s", it->second.c_str());
+    return true;
+}
+bool scriptedlookup(const Addr4& a, char* name, size_t size) {
     lookups++;
-    auto it = names.find((unsigned char)addr[2] * 256 + (unsigned char)addr[3]);
-    if (it == names.end()) return nullptr;
-    snprintf(buf, sizeof buf, "%s", it->second.c_str());
-    h.h_name = buf;
-    return &h;
+    return named(a, name, size);
+}
+
+// A resolver that does not answer until `hang` is set.
+HANDLE hang = nullptr;
+bool hunglookup(const Addr4& a, char* name, size_t size) {
+    lookups++;
+    WaitForSingleObject(hang, 20000);
+    return named(a, name, size);
 }
 
 class Patrol : public testing::Test {
@@ -68,6 +77,7 @@ protected:
         script = Script();
         names.clear();
         lookups = 0;
+        hang = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         probehook = scripted;
         reverselookup = scriptedlookup;
     }
@@ -77,7 +87,11 @@ protected:
         stoprequest = suspended = false;
         hwtest::closemainwindow();
         probehook = nullptr;
-        reverselookup = gethostbyaddr;
+        // Lookups still hung end now, unseen.
+        SetEvent(hang);
+        for (int i = 0; i < 200 && namethreadsalive(); i++) Sleep(10);
+        CloseHandle(hang);
+        reverselookup = resolvename;
     }
     bool patrolthreadrunning = false;
     // The main window on an empty profile, then records for 10.77.S.O, one per entry.
@@ -243,16 +257,85 @@ TEST_F(Patrol, ThreadStartedByStartpatrolRunsAndClearsTheFlag) {
     EXPECT_EQ(patrollines().back(), "0 replies in the last week");
 }
 
-// A patrol that has let `patrolling` go may be followed at once by the next one, and a
-// Stop given to that one must not be undone by the first on its way out.
-TEST_F(Patrol, AStopGivenToTheNextPatrolAsThisOneEndsIsKept) {
-    window({{1, 10}});
-    patrolendhook = [] {
-        if (!patrolling) stoprequest = true;  // the next patrol started and was stopped
-    };
+// A Stop given as a patrol ends, once it has cleared its own Stop but while it still
+// shows as patrolling, belongs to that patrol: the next one, started by the timer a
+// period later, must not quit at its first record.
+TEST_F(Patrol, AStopGivenAsAPatrolEndsDoesNotStopTheNext) {
+    window({{1, 10}, {1, 11}, {1, 12}});
+    patrolendhook = [] { dispatchcommand(mainwindow, IDM_STOPPATROL); };
     patrolthread();
     patrolendhook = nullptr;
-    EXPECT_TRUE(stoprequest);
+    ASSERT_EQ(script.probed.size(), 3u);
+    startpatrol();
+    for (int i = 0; i < 200 && patrolling; i++) hwtest::pump(10);
+    EXPECT_EQ(script.probed.size(), 6u);
+    EXPECT_EQ(patrollines().back(), "0 replies in the last week");
+}
+
+// A name belongs to the machine that answered: once another MAC answers at an address,
+// its cached name is forgotten and the new machine's looked up.
+TEST_F(Patrol, ANewMacAtAnAddressHasItsNameLookedUpAgain) {
+    window({{5, 10}});
+    script.macs = {{5 * 256 + 10, "02:77:01:00:00:10"}};
+    names = {{5 * 256 + 10, "old.lab"}};
+    patrolthread();
+    names = {{5 * 256 + 10, "new.lab"}};
+    script.macs = {{5 * 256 + 10, "02:77:01:00:00:99"}};
+    patrolthread();
+    patrolthread();  // the same new MAC: its name from the cache
+    std::vector<std::string> shown;
+    for (const std::string& l : hwtest::viewlines())
+        if (l.rfind("10.77.5.10 (", 0) == 0) shown.push_back(l.substr(0, l.find(']') + 1));
+    EXPECT_EQ(shown, std::vector<std::string>({"10.77.5.10 (02:77:01:00:00:10) [old.lab]",
+                                               "10.77.5.10 (02:77:01:00:00:99) [new.lab]",
+                                               "10.77.5.10 (02:77:01:00:00:99) [new.lab]"}));
+    EXPECT_EQ(lookups, 2);
+}
+
+// Stop and close while the resolver hangs: the patrol ends within a second, the record
+// whose name was awaited untouched; the next patrol starts at once and takes the same
+// lookup's result when it comes.
+TEST_F(Patrol, StopAndCloseDuringAHungLookupEndWithinASecond) {
+    window({{1, 10}, {1, 11}});
+    script.macs = {{256 + 10, "02:77:01:00:00:10"}, {256 + 11, "02:77:01:00:00:11"}};
+    names = {{256 + 10, "alpha.lab"}};
+    reverselookup = hunglookup;
+    patrolthreadrunning = true;
+    startpatrol();
+    for (int i = 0; i < 500 && lookups < 1; i++) hwtest::pump(10);
+    ASSERT_EQ(lookups, 1);
+    DWORD t0 = GetTickCount();
+    dispatchcommand(mainwindow, IDM_STOPPATROL);
+    for (int i = 0; i < 200 && patrolling; i++) hwtest::pump(5);
+    EXPECT_FALSE(patrolling);
+    EXPECT_LT(GetTickCount() - t0, 1000u);
+    EXPECT_EQ(patrollines(), std::vector<std::string>({"0 total replies", "0 replies in the last week"}));
+    EXPECT_EQ(rec(0)->replies, 0);
+
+    hwtest::Notices notices;  // no warning: the next patrol starts
+    startpatrol();
+    for (int i = 0; i < 500 && script.probed.size() < 2; i++) hwtest::pump(10);
+    hwtest::pump(100);
+    EXPECT_TRUE(patrolling);  // .10's name awaited: the lookup still hung, joined
+    EXPECT_EQ(lookups, 1);
+    SetEvent(hang);
+    for (int i = 0; i < 500 && patrolling; i++) hwtest::pump(10);
+    std::vector<std::string> v = patrollines();
+    EXPECT_NE(std::find(v.begin(), v.end(),
+                        "10.77.1.10 (02:77:01:00:00:10) [alpha.lab] 1 probe 00:00, 100% replies, last succeeded"),
+              v.end());
+    EXPECT_TRUE(notices.all().empty());
+
+    ResetEvent(hang);
+    forgetname(rec(0)->addr);
+    lookups = 0;
+    startpatrol();
+    for (int i = 0; i < 500 && lookups < 1; i++) hwtest::pump(10);
+    ASSERT_EQ(lookups, 1);
+    t0 = GetTickCount();
+    hwtest::closemainwindow();
+    EXPECT_LT(GetTickCount() - t0, 1000u);
+    EXPECT_FALSE(patrolling);
 }
 
 TEST_F(Patrol, ASecondBodyEndsAtOnceWhileOneRuns) {

@@ -168,27 +168,51 @@ TEST_F(ProbeAhead, StopWhileAProbeIsOutstandingCancelsAtOnceAndSendsNoMore) {
 }
 
 // A stopped run's workers may stay blocked in SendARP for seconds: the next run counts
-// them, so that a few Stop and Patrol in a row do not stack pool upon pool.
+// them, so that a few Stop and Patrol in a row do not stack pool upon pool. The run's
+// engine counts from its first call: it may be the one blocked.
 TEST_F(ProbeAhead, WorkersBlockedFromAStoppedRunCountAgainstTheNextRun) {
+    const struct {
+        int firstheld, lastheld;  // addresses of the first run that never answer
+        int blocked;              // calls left blocked by the first run
+        int most;                 // calls at once during the second run, at most
+    } rows[] = {
+        {2, 40, 8, 9},  // the first answers: the pool grows to 8, all blocked; then the new engine
+        {1, 1, 1, 8},   // the engine blocked in its first call: the new run grows to 7 beside it
+    };
     int workers = aheadworkers;
     aheadworkers = 8;
-    for (int i = 2; i <= 40; i++) fake->held.insert(i);  // the first answers: the pool grows
-    for (int i = 41; i <= 80; i++) fake->delayms[i] = 20;
-    AheadRun* first = start(40);
     auto running = [] {
         std::lock_guard<std::mutex> g(fake->m);
         return fake->running;
     };
-    for (int i = 0; i < 300 && running() < 8; i++) Sleep(10);
-    ASSERT_EQ(running(), 8);
-    aheadstop(first);
-    fake->maxrunning = 0;
-    AheadRun* second = aheadstart();
-    for (int i = 41; i <= 80; i++) aheadsubmit(second, addr(i));
-    unsigned char mac[6];
-    for (int i = 0; i < 40; i++) ASSERT_EQ(aheadtake(second, i, mac, stopped), probeanswered);
-    aheadstop(second);
-    EXPECT_LE(fake->maxrunning, 9);  // the eight still blocked, and the new run's own thread
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.firstheld);
+        {
+            std::lock_guard<std::mutex> g(fake->m);
+            fake->held.clear();
+            for (int i = row.firstheld; i <= row.lastheld; i++) fake->held.insert(i);
+        }
+        ResetEvent(fake->release);
+        for (int i = 41; i <= 80; i++) fake->delayms[i] = 20;
+        AheadRun* first = start(40);
+        for (int i = 0; i < 300 && running() < row.blocked; i++) Sleep(10);
+        Sleep(50);
+        ASSERT_EQ(running(), row.blocked);
+        aheadstop(first);
+        {
+            std::lock_guard<std::mutex> g(fake->m);
+            fake->maxrunning = 0;
+        }
+        AheadRun* second = aheadstart();
+        for (int i = 41; i <= 80; i++) aheadsubmit(second, addr(i));
+        unsigned char mac[6];
+        for (int i = 0; i < 40; i++) ASSERT_EQ(aheadtake(second, i, mac, stopped), probeanswered);
+        aheadstop(second);
+        EXPECT_LE(fake->maxrunning, row.most);
+        SetEvent(fake->release);
+        for (int i = 0; i < 300 && (running() || aheadlive); i++) Sleep(10);
+        ASSERT_EQ(aheadlive, 0);
+    }
     aheadworkers = workers;
 }
 
@@ -273,20 +297,32 @@ void spawnnone(std::function<void()>) {
                             "cannot start a probe thread");
 }
 
+// No memory for a worker's body is as no thread: done without, its place in the cap
+// given back.
+void spawnnomemory(std::function<void()> body) {
+    if (spawns++ > 0) throw std::bad_alloc();
+    spawnthread(std::move(body));
+}
+
 TEST_F(ProbeAhead, ThreadsThatCannotBeStartedMeanFewerWorkersOrAFailureToStart) {
     aheadspawn = spawnnone;
     EXPECT_THROW(aheadstart(), std::system_error);
-    spawns = 0;
-    aheadspawn = spawnonlyfirst;
     for (int i = 1; i <= 20; i++) fake->delayms[i] = 2;
-    AheadRun* run = start(20);
-    unsigned char mac[6];
-    for (int i = 0; i < 20; i++) {
-        ASSERT_EQ(aheadtake(run, i, mac, stopped), probeanswered) << i;
-        EXPECT_EQ(mac[5], i + 1);
+    for (spawnfn spawner : {spawnonlyfirst, spawnnomemory}) {
+        spawns = 0;
+        fake->maxrunning = 0;
+        aheadspawn = spawner;
+        AheadRun* run = start(20);
+        unsigned char mac[6];
+        for (int i = 0; i < 20; i++) {
+            ASSERT_EQ(aheadtake(run, i, mac, stopped), probeanswered) << i;
+            EXPECT_EQ(mac[5], i + 1);
+        }
+        aheadstop(run);
+        EXPECT_EQ(fake->maxrunning, 1);  // the run's own thread alone did the work
+        for (int i = 0; i < 100 && aheadlive; i++) Sleep(10);
+        EXPECT_EQ(aheadlive, 0);
     }
-    aheadstop(run);
-    EXPECT_EQ(fake->maxrunning, 1);  // the run's own thread alone did the work
 }
 
 TEST_F(ProbeAhead, AFailureInARunsThreadEndsTheRunAndIsToldToTheTaker) {
@@ -304,6 +340,25 @@ TEST_F(ProbeAhead, AFailureInARunsThreadEndsTheRunAndIsToldToTheTaker) {
         EXPECT_EQ(std::string(e.what()).rfind("probes: ", 0), 0u) << e.what();
     }
     aheadstop(run);
+}
+
+// Where SendARP is not supported, the engine watching the neighbour table sleeps once
+// nothing is in flight, rather than looking at the table again and again.
+TEST_F(ProbeAhead, AnIdleNeighbourEngineDoesNotLookAtTheTable) {
+    aheadarp = [](const Addr4&, unsigned char[6]) -> unsigned long { return ERROR_NOT_SUPPORTED; };
+    AheadRun* run = aheadstart();
+    Addr4 away = {{10, 77, 250, 1}};  // off every local subnet: done at once
+    aheadsubmit(run, away);
+    unsigned char mac[6];
+    EXPECT_EQ(aheadtake(run, 0, mac, nullptr), probeunanswered);
+    Sleep(100);
+    long before = aheadwakeups;
+    Sleep(500);
+    long idle = aheadwakeups - before;
+    aheadsubmit(run, away);  // still awake to new work
+    EXPECT_EQ(aheadtake(run, 1, mac, nullptr), probeunanswered);
+    aheadstop(run);
+    EXPECT_EQ(idle, 0) << "looks at the table in 500 ms of an idle run";
 }
 
 TEST_F(ProbeAhead, UnsupportedSendArpOnTheFirstAddressAsksNothingMoreOfIt) {

@@ -1,7 +1,8 @@
-// The SendARP pool against a model of Windows' timing (winmodel.h): the same lines and
-// records as one probe at a time, and Stop and close within a second while every worker
-// is blocked in a silent address's call. With HW_BENCH_WINMODEL set, the benchmark of
-// bench/windows-model.sh: patrol times against the ideal for two pools of addresses.
+// The SendARP pool and the names looked up ahead against a model of Windows' timing
+// (winmodel.h): the same lines and records as one probe and one lookup at a time, and
+// Stop and close within a second while every worker is blocked in a silent address's
+// call. With HW_BENCH_WINMODEL set, the benchmark of bench/windows-model.sh: patrol
+// times against the ideal for two pools of addresses, and with the NetBIOS wait.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
@@ -28,17 +29,17 @@ namespace {
 
 const long long T = 1700000000;
 
-hostent* WSAAPI nolookup(const char*, int, int) { return nullptr; }
-
 struct Layout {
     int subnets, perSubnet, live;
 };
 
-// Records 10.77.S.1.. of each subnet; every step-th one answers. Some records hold
-// what earlier patrols left: another MAC, an answer three days ago.
+// Records 10.77.S.1.. of each subnet; every step-th one answers, every other one of
+// those with a DNS name. Some records hold what earlier patrols left: another MAC, an
+// answer three days ago.
 void build(const Layout& layout) {
     listdiscard(hostlisthead());
     winmodel::model->live.clear();
+    winmodel::model->names.clear();
     int step = layout.subnets * layout.perSubnet / layout.live;
     HostRecord* last = nullptr;
     int n = 0;
@@ -48,6 +49,7 @@ void build(const Layout& layout) {
             r->addr = {{10, 77, (unsigned char)s, (unsigned char)o}};
             r->firstseen = T - 5 * 86400;
             if (n % step == 0) winmodel::addlive(r->addr, (unsigned char)(n % 3));
+            if (n % (2 * step) == 0) winmodel::addname(r->addr, "pc" + std::to_string(n) + ".lab");
             if (n % 7 == 0) {
                 unsigned char old[6] = {0x02, 0x77, (unsigned char)s, (unsigned char)o, 0, 1};
                 memcpy(r->mac, old, 6);
@@ -64,7 +66,7 @@ protected:
     winmodel::Model model;
     void SetUp() override {
         winmodel::model = &model;
-        reverselookup = nolookup;
+        reverselookup = winmodel::lookup;
         ASSERT_NE(makemainwindow(), nullptr);
     }
     void TearDown() override {
@@ -75,12 +77,14 @@ protected:
         aheadarp = sendarp;
         probehook = nullptr;
         probeahead = true;
-        reverselookup = gethostbyaddr;
+        for (int i = 0; i < 1000 && model.lookupsinflight; i++) Sleep(10);
+        reverselookup = resolvename;
     }
-    // One patrol on this thread; its lines and the saved profile.
+    // One patrol on this thread, with no name cached; its lines and the saved profile.
     std::pair<std::vector<std::string>, std::string> patrol() {
         clearoutput();
         DeleteFileA("Hostwarden.INI");
+        for (HostRecord* r = hostlist; r; r = r->next) forgetname(r->addr);
         patrolthread();
         return {viewlines(), readfile("Hostwarden.INI")};
     }
@@ -101,8 +105,12 @@ protected:
     }
 };
 
+// Probes and lookups that end out of order (later addresses first), named and nameless
+// hosts, MACs changed and kept: the same lines, names included, as one at a time.
 TEST_F(WindowsModel, ThePoolGivesTheLinesAndRecordsOfOneProbeAtATime) {
     model.retransmitms = 30;  // silent calls of 90 ms: a short test
+    model.namedms = 40;
+    model.namelessms = 25;
     Layout layout = {2, 60, 15};
     build(layout);
     probeahead = false;
@@ -119,8 +127,12 @@ TEST_F(WindowsModel, ThePoolGivesTheLinesAndRecordsOfOneProbeAtATime) {
     EXPECT_EQ(ahead.second, onebyone.second);
     EXPECT_GT(model.peak, 1) << "the probes did not run side by side";
     EXPECT_LE(model.peak, aheadworkers);
+    EXPECT_GT(model.lookuppeak, 1) << "the lookups did not run side by side";
     ASSERT_GT(ahead.first.size(), 124u);
     EXPECT_EQ(ahead.first[ahead.first.size() - 2], "15 total replies");
+    size_t named = 0;
+    for (const std::string& l : ahead.first) named += l.find(".lab]") != std::string::npos;
+    EXPECT_EQ(named, 8u);
 }
 
 TEST_F(WindowsModel, StopAndCloseEndWithinASecondWithEveryWorkerBlocked) {
@@ -188,6 +200,26 @@ TEST_F(WindowsModel, Benchmark) {
         if (*p) p++;
     }
     aheadworkers = defaultsize;
+    // Names: the same patrol with every nameless answering host's lookup held for the
+    // NetBIOS wait, against one whose lookups end at once.
+    Layout dense = {2, 256, 128};
+    DWORD times[2];
+    for (int i = 0; i < 2; i++) {
+        model.namelessms = i ? 2000 : 0;
+        build(dense);
+        model.cache.clear();
+        model.lookuppeak = 0;
+        for (HostRecord* r = hostlist; r; r = r->next) forgetname(r->addr);
+        t0 = GetTickCount();
+        patrolthread();
+        times[i] = GetTickCount() - t0;
+        printf("[ model ] pool %3d, 2 x /24, 128 live, 64 nameless, NetBIOS wait %4d ms: patrol "
+               "%6lu ms, lookups at once %d\n",
+               aheadworkers, model.namelessms, (unsigned long)times[i], model.lookuppeak.load());
+        fflush(stdout);
+        for (int k = 0; k < 1000 && (model.inflight || model.lookupsinflight); k++) Sleep(10);
+    }
+    printf("[ model ] names ratio (NetBIOS wait 2 s / none): %.2f\n", (double)times[1] / times[0]);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "winmodel.h"
+#include <stdio.h>
 #include <string.h>
 
 namespace winmodel {
@@ -42,5 +43,21 @@ unsigned long call(const Addr4& a, unsigned char mac[6]) {
 }
 
 bool probe(const Addr4& a, unsigned char mac[6]) { return call(a, mac) == NO_ERROR; }
+
+void addname(const Addr4& a, const std::string& name) { model->names[key(a)] = name; }
+
+bool lookup(const Addr4& a, char* name, size_t size) {
+    Model& md = *model;
+    md.lookups++;
+    int now = ++md.lookupsinflight;
+    for (int p = md.lookuppeak; now > p && !md.lookuppeak.compare_exchange_weak(p, now);) {
+    }
+    auto it = md.names.find(key(a));
+    bool found = it != md.names.end();
+    Sleep(found ? (255 - a.o[3]) % (md.namedms + 1) : md.namelessms);
+    if (found) snprintf(name, size, "%s", it->second.c_str());
+    md.lookupsinflight--;
+    return found;
+}
 
 }  // namespace winmodel

@@ -4,11 +4,15 @@
 // a silent address blocks for 3 x RetransmitTime; a live one answers within 1-5 ms; an
 // address that answered within the last 30 s (the reachable time is 15-45 s) is
 // answered from the neighbour cache at once. The model counts the calls in flight.
+// Reverse names, for the `reverselookup` seam: getnameinfo asks DNS, and when DNS has no
+// name, NetBIOS asks the host itself, which phones, printers and most IoT devices leave
+// unanswered: a nameless host costs the NetBIOS wait (namelessms, 2 s in the bench).
 #pragma once
 #include <windows.h>
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <string>
 #include "common/state.h"
 
 namespace winmodel {
@@ -19,6 +23,10 @@ struct Model {
     std::mutex m;
     std::map<unsigned, DWORD> cache;         // address -> tick of its last answer
     std::atomic<int> inflight{0}, peak{0}, calls{0};
+    std::map<unsigned, std::string> names;  // address -> its DNS name; absent: nameless
+    int namedms = 0;                        // a DNS answer takes up to this, by address
+    int namelessms = 0;                     // the NetBIOS wait of a nameless host
+    std::atomic<int> lookupsinflight{0}, lookuppeak{0}, lookups{0};
 };
 
 // The model that `call` serves; set it before the first call.
@@ -30,5 +38,10 @@ void addlive(const Addr4& a, unsigned char mac);
 unsigned long call(const Addr4& a, unsigned char mac[6]);
 // The same as a one-at-a-time probe (probehook).
 bool probe(const Addr4& a, unsigned char mac[6]);
+// Gives the address a DNS name.
+void addname(const Addr4& a, const std::string& name);
+// A reverse lookup as the model times it (reverselookup). A named host's answer takes
+// (255 - last octet) % (namedms + 1) ms, so that later addresses are answered first.
+bool lookup(const Addr4& a, char* name, size_t size);
 
 }  // namespace winmodel

@@ -10,11 +10,6 @@ namespace rel {
 namespace {
 bool answers = false;
 std::string fakename;
-hostent entry;
-char namebuf[2048];
-char* aliases[1] = {nullptr};
-char addrbytes[4];
-char* addrlist[2] = {addrbytes, nullptr};
 
 bool fakeprobe(const Addr4&, unsigned char mac[6]) {
     static const unsigned char fixed[6] = {0x02, 0x00, 0x5e, 0x10, 0x20, 0x30};
@@ -23,15 +18,9 @@ bool fakeprobe(const Addr4&, unsigned char mac[6]) {
     return true;
 }
 
-hostent* WSAAPI fakelookup(const char* addr, int, int) {
-    snprintf(namebuf, sizeof namebuf, "%s", fakename.c_str());
-    entry.h_name = namebuf;
-    entry.h_aliases = aliases;
-    entry.h_addrtype = AF_INET;
-    entry.h_length = 4;
-    memcpy(addrbytes, addr, 4);
-    entry.h_addr_list = addrlist;
-    return &entry;
+bool fakelookup(const Addr4&, char* name, size_t size) {
+    snprintf(name, size, "%s", fakename.c_str());
+    return true;
 }
 }  // namespace
 
@@ -47,7 +36,7 @@ FakeNetwork::FakeNetwork(bool answer, const std::string& name) {
 }
 FakeNetwork::~FakeNetwork() {
     probehook = nullptr;
-    reverselookup = gethostbyaddr;
+    reverselookup = resolvename;
 }
 void FakeNetwork::setname(const std::string& name) { fakename = name; }
 
