@@ -20,11 +20,21 @@ struct Lookup {
 };
 typedef std::shared_ptr<Lookup> LookupRef;
 
-std::mutex lookmutex;
-std::condition_variable lookdone;  // a lookup ended
-std::vector<LookupRef> asked;      // not done: running or queued, so that an address is asked once
-std::deque<LookupRef> queued;      // not begun, in the order asked
-int threads = 0;                   // lookup threads alive
+// The lookups of every patrol. Never destroyed: a lookup thread may still come back from
+// the resolver while the program ends, after static destruction has begun.
+struct Lookups {
+    std::mutex m;
+    std::condition_variable done;  // a lookup ended
+    std::vector<LookupRef> asked;  // not done: running or queued, so that an address is asked once
+    std::deque<LookupRef> queued;  // not begun, in the order asked
+    int threads = 0;               // lookup threads alive
+};
+Lookups& lookups = *new Lookups;
+std::mutex& lookmutex = lookups.m;
+std::condition_variable& lookdone = lookups.done;
+std::vector<LookupRef>& asked = lookups.asked;
+std::deque<LookupRef>& queued = lookups.queued;
+int& threads = lookups.threads;
 
 void unask(const LookupRef& l) {  // caller holds lookmutex
     for (size_t i = 0; i < asked.size(); i++)

@@ -17,7 +17,7 @@ struct NameEntry {
     char* name;  // null once forgotten
 };
 static NameEntry* namecache = nullptr;
-static std::mutex cachemutex;
+static std::mutex& cachemutex = *new std::mutex;  // never destroyed, as the lookups that use it
 
 // On Windows, getnameinfo asks DNS and, when DNS has no name, NetBIOS (a node-status
 // request to the host, which phones and printers leave unanswered for seconds). Under

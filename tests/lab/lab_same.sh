@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Sameness: the same two patrols of the real program, once with probes run ahead and
-# once one probe at a time, each in a fresh lab; the logs and the saved records must be
-# identical once times are masked.
+# Sameness: the same two patrols of the real program, once with probes and name lookups
+# run ahead and once one at a time, each in a fresh lab; the logs and the saved records
+# must be identical once times are masked. Names come from the lab's name server,
+# answering each query late by 0 to 200 ms (so that lookups end out of order), one
+# host with none (NXDOMAIN).
 # Usage: lab_same.sh BUILD   (root; runs under an Xvfb of its own)
 set -uo pipefail
 source "$(dirname "$0")/labwine.sh"
 [ "$(id -u)" != 0 ] || hw_own_display "$0" "$@"
 BUILD=$1
+export LAB_NAMES=dns
 OUT=$(mktemp -d /tmp/hwlab-same.XXXXXX)
 HOSTS="10.77.1.8,02:77:01:00:00:08,alpha.lab 10.77.1.13,02:77:01:00:00:13,bravo.lab
  10.77.1.20,02:77:01:00:00:20,charlie.lab 10.77.2.18,02:77:02:00:00:18,delta.lab
@@ -16,6 +19,7 @@ HOSTS="10.77.1.8,02:77:01:00:00:08,alpha.lab 10.77.1.13,02:77:01:00:00:13,bravo.
 scenario() {
     local name=$1; shift
     labwine_init "$BUILD" same $HOSTS
+    lab dns jitter 200
     local work=$OUT/$name now day=86400
     mkdir -p "$work"
     now=$(date +%s)
@@ -77,5 +81,7 @@ else
 fi
 grep -q 'MAC address changed for 10.77.2.25' "$OUT/ahead.log" && grep -q '10.77.1.13 .*\[NA\].*last reply' "$OUT/ahead.log" \
     || { echo "FAIL the patrols did not see the change and the silence"; rc=1; }
+grep -q '^10.77.1.20 .*\[charlie.lab\]' "$OUT/ahead.log" && grep -q '^10.77.2.30 .*\[10.77.2.30\]' "$OUT/ahead.log" \
+    || { echo "FAIL the names of the name server were not shown"; rc=1; }
 [ $rc = 0 ] || cat "$OUT/ahead.log"
 exit $rc
