@@ -72,7 +72,7 @@ unset hw_keepbuild
 HW_BUILD_ARCH=$HW_ARCH
 export HW_RUNS32 HW_ARCHS HW_BUILD32 HW_BUILD64 HW_BUILD HW_BUILD_ARCH
 HW_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix $HW_ARCH_PACKAGES
-  xvfb xauth cmake make googletest imagemagick iproute2 ieee-data arp-scan python3 procps
+  xvfb xauth cmake make googletest imagemagick iproute2 ieee-data arp-scan python3 procps dnsmasq-base
   nsis zip unzip binutils fonts-wine"
 
 as_root() {
