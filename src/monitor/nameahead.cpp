@@ -178,7 +178,7 @@ void nameanswered(NameRun& run, size_t index, const unsigned char mac[6]) {
     }
 }
 
-NameTake nametake(NameRun& run, size_t index, bool macchanged, std::string* name,
+NameTake hostname(NameRun& run, size_t index, bool macchanged, std::string* name,
                   stopfn stopped) {
     LookupRef l;
     Addr4 addr;

@@ -4,7 +4,7 @@
 // it holds (nameexpect). As soon as a probe answers, on a probe thread, nameanswered
 // starts the lookup of that address on a lookup thread, unless the cache has its name
 // and the MAC is the one the record holds; so names are found while the loop still
-// waits for earlier answers. The loop then takes each name (nametake) by the rules of
+// waits for earlier answers. The loop then takes each name (hostname) by the rules of
 // one lookup at a time: a changed MAC forgets the cached name; a cached name is the
 // name; else the lookup's result, cached when found, or the dotted address when not.
 #pragma once
@@ -37,14 +37,14 @@ enum NameTake { namefound, namenone, namestopped };
 // The name for the host line of the index-th expected record, which answered; macchanged
 // when it answered with another MAC than it held. namenone gives the dotted address.
 // Waiting ends, with namestopped, soon after stopped() turns true.
-NameTake nametake(NameRun& run, size_t index, bool macchanged, std::string* name,
+NameTake hostname(NameRun& run, size_t index, bool macchanged, std::string* name,
                   stopfn stopped);
 
 // Ends the patrol's interest: lookups it asked for that no thread has begun are dropped.
 // A lookup already in the resolver cannot be cancelled: it runs to its end on its own
 // thread, which then takes the next lookup asked for or ends; its result is kept for a
 // patrol that asked for the same address meanwhile, and is otherwise dropped (found
-// names enter the cache only through nametake).
+// names enter the cache only through hostname).
 void nameend(NameRun& run);
 
 // Lookup threads alive, for the tests.

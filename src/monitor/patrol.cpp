@@ -79,7 +79,7 @@ static void proberecords(PatrolCounts& c, std::vector<std::string>& changes) {
         if (result == probecancelled) break;  // stopped while waiting: the record is untouched
         bool answered = result == probeanswered;
         std::string name = "NA";
-        if (answered && nametake(*names, index, memcmp(mac, r->mac, 6) != 0, &name, stopping) ==
+        if (answered && hostname(*names, index, memcmp(mac, r->mac, 6) != 0, &name, stopping) ==
                             namestopped)
             break;  // the same
         long long now = now64();
