@@ -26,17 +26,9 @@ export HW_BENCH_BUILT=1
 hw_display "$0" "$BUILD"
 export LAB_TIMERS=linux LAB_HOSTS=pool LAB_NAMES=dns
 source "$HW_ROOT/tests/lab/labwine.sh"
-HOSTS=""
-for s in 1 2; do
-    for o in $(seq 2 4 254); do
-        name=""
-        (( (o / 4) % 2 == 0 )) && name=",pc$s-$o.lab"
-        HOSTS="$HOSTS 10.77.$s.$o,02:77:0$s:00:00:$(printf %02x "$o")$name"
-    done
-done
 OUT=$(mktemp -d /tmp/hwbench-names.XXXXXX)
 trap 'labwine_cleanup; rm -rf "$OUT"' EXIT
-labwine_init "$BUILD" names $HOSTS >/dev/null
+labwine_init "$BUILD" names $(lab_densehosts) >/dev/null
 
 log() { cat "$1"/HostwardenLog*.txt 2>/dev/null | tr -d '\r'; }
 waittotals() {  # DIR N
@@ -122,8 +114,5 @@ echo "Stop Patrolling with lookups waiting for a silent server: last line $(( ($
 sleep 1
 hw_drv command IDM_PATROL
 sleep 1.5
-start=$(date +%s%N)
-hw_drv close
-for _ in $(seq 900); do kill -0 $prog 2>/dev/null || break; sleep 0.02; done
-echo "close with lookups waiting for a silent server: process gone $(( ($(date +%s%N) - start) / 1000000 )) ms after the close"
+echo "close with lookups waiting for a silent server: process gone $(lab_closems $prog) ms after the close"
 wait $prog

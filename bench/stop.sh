@@ -39,9 +39,6 @@ echo "Stop Patrolling during a 512-address patrol: last line $last ms, records s
 sleep 0.5
 hw_drv command IDM_PATROL
 sleep 1
-start=$(date +%s%N)
-hw_drv close
-for _ in $(seq 900); do kill -0 $prog 2>/dev/null || break; sleep 0.02; done
-echo "close during a 512-address patrol: process gone $(( ($(date +%s%N) - start) / 1000000 )) ms after the close"
+echo "close during a 512-address patrol: process gone $(lab_closems $prog) ms after the close"
 wait $prog
 echo "exit code $?; lines logged: $(cat "$WORK"/HostwardenLog*.txt | wc -l)"

@@ -11,15 +11,7 @@ set -uo pipefail
 source "$(dirname "$0")/labwine.sh"
 [ "$(id -u)" != 0 ] || hw_own_display "$0" "$@"
 export LAB_HOSTS=pool LAB_NAMES=dns
-HOSTS=""
-for s in 1 2; do
-    for o in $(seq 2 4 254); do
-        name=""
-        (( (o / 4) % 2 == 0 )) && name=",pc$s-$o.lab"
-        HOSTS="$HOSTS 10.77.$s.$o,02:77:0$s:00:00:$(printf %02x "$o")$name"
-    done
-done
-labwine_init "$1" dense $HOSTS
+labwine_init "$1" dense $(lab_densehosts)
 lab dns jitter 300
 
 WORK=$(mktemp -d /tmp/hwlab-dense.XXXXXX)
@@ -52,7 +44,7 @@ expected() {
         for o in $(seq 0 255); do
             if (( o >= 2 && o <= 254 && (o - 2) % 4 == 0 )); then
                 name=10.77.$s.$o
-                (( (o / 4) % 2 == 0 )) && name=pc$s-$o.lab
+                (( o % 8 == 2 )) && name=pc$s-$o.lab
                 echo "10.77.$s.$o 02:77:0$s:00:00:$(printf %02x "$o") $name"
             else
                 echo "10.77.$s.$o 00:00:00:00:00:00 NA"
@@ -92,10 +84,7 @@ echo "Stop with lookups waiting in the resolver: last line $stopms ms after the 
 sleep 1
 hw_drv command IDM_PATROL
 sleep 1
-start=$(date +%s%N)
-hw_drv close
-for _ in $(seq 300); do kill -0 $prog 2>/dev/null || break; sleep 0.02; done
-echo "close with lookups waiting in the resolver: process gone $(( ($(date +%s%N) - start) / 1000000 )) ms after the close"
+echo "close with lookups waiting in the resolver: process gone $(lab_closems $prog) ms after the close"
 check "the program exited" bash -c "! kill -0 $prog 2>/dev/null"
 wait $prog
 [ $fails = 0 ] || log | tail -40

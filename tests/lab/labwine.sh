@@ -5,6 +5,11 @@
 #                                     and a persistent wineserver inside the lab
 #   labrun CMD...                     runs CMD in the monitoring namespace with that prefix
 #   lab VERB ARGS...                  tests/lab/lab.sh VERB with this lab's prefix
+#   lab_densehosts                    the hosts of a dense pool: 128 of 512 addresses
+#                                     (10.77.S.2, .6, ... .254), every other one named
+#                                     pcS-O.lab (O = 2, 10, 18 ...)
+#   lab_closems PID                   closes the program (driver command) and prints the
+#                                     ms until its process PID is gone (18 s at most)
 # Cleanup (wineserver, then the lab) is trapped on every exit.
 LAB_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$LAB_HERE/../../scripts/lib.sh"  # which Wine runs here (HW_WINE, HW_WINESERVER)
@@ -37,4 +42,22 @@ labwine_init() {
     # socket Wine opens lives in the monitoring namespace.
     # A prefix that could not be set up (no virtual desktop) makes every window slow: stop.
     labrun bash -c "source '$HW_ROOT/scripts/lib.sh'; hw_prefix '$LABPFX' && \"\$HW_WINESERVER\" -p" || exit 1
+}
+
+lab_densehosts() {
+    local s o name
+    for s in 1 2; do
+        for o in $(seq 2 4 254); do
+            name=""
+            (( o % 8 == 2 )) && name=",pc$s-$o.lab"
+            echo "10.77.$s.$o,02:77:0$s:00:00:$(printf %02x "$o")$name"
+        done
+    done
+}
+
+lab_closems() {
+    local start; start=$(date +%s%N)
+    hw_drv close
+    for _ in $(seq 900); do kill -0 "$1" 2>/dev/null || break; sleep 0.02; done
+    echo $(( ($(date +%s%N) - start) / 1000000 ))
 }
