@@ -49,10 +49,19 @@ struct ProcessInfo {
     SIZE_T peakworkingset, workingset, quota[4], pagefile, peakpagefile, privatepages;
 };
 
+// One entry of SystemHandleInformation: a handle and the process that holds it.
+struct HandleEntry {
+    ULONG pid;
+    BYTE type, flags;
+    USHORT handle;
+    PVOID object;
+    ULONG access;
+};
+
 static int sample(const char* name) {
     typedef NTSTATUS(NTAPI * Query)(ULONG, PVOID, ULONG, PULONG);
     Query query = (Query)(void*)GetProcAddress(GetModuleHandleA("ntdll"), "NtQuerySystemInformation");
-    std::vector<char> buf(1 << 20);
+    std::vector<char> buf(1 << 20), handles(1 << 23);
     ULONG n = 0;
     if (!query || query(5 /* SystemProcessInformation */, buf.data(), (ULONG)buf.size(), &n) != 0) return 1;
     wchar_t wanted[MAX_PATH];
@@ -60,7 +69,15 @@ static int sample(const char* name) {
     for (char* at = buf.data();;) {
         ProcessInfo* p = (ProcessInfo*)at;
         if (p->name.Buffer && !_wcsicmp(p->name.Buffer, wanted)) {
-            printf("%lu %lu %lu %lu\n", p->handles, p->threads, (unsigned long)(p->pagefile / 1024),
+            // The process's own count grows with its handle table and never shrinks under
+            // Wine: the handles are counted one by one instead.
+            ULONG count = 0, pid = (ULONG)(ULONG_PTR)p->pid;
+            if (query(16 /* SystemHandleInformation */, handles.data(), (ULONG)handles.size(), &n) == 0) {
+                ULONG total = *(ULONG*)handles.data();
+                HandleEntry* e = (HandleEntry*)(handles.data() + sizeof(ULONG_PTR));
+                for (ULONG i = 0; i < total; i++) count += e[i].pid == pid;
+            }
+            printf("%lu %lu %lu %lu\n", count, p->threads, (unsigned long)(p->pagefile / 1024),
                    (unsigned long)(p->workingset / 1024));
             return 0;
         }
