@@ -46,8 +46,9 @@ patrols() {
     f=$(ls "$WORK"/HostwardenLog*.txt 2>/dev/null | head -1)
     if [ -n "$f" ]; then python3 "$WORK/count.py" "$f" "$WORK/count.state"; else echo 0; fi
 }
-# The record of 10.77.1.10, which answers all along: its answers count the saved patrols.
-saved() { tr -d '\r' <"$WORK/Hostwarden.INI" 2>/dev/null | sed -n 's/^SOFTWARE\\Hostwarden\\10\.77\.1\.10=\(.. \)\{6\}\([0-9]*\) .*/\2/p'; }
+# The record of 10.77.1.10, which keeps its MAC all along: its probes (answered or not)
+# count the patrols saved.
+saved() { tr -d '\r' <"$WORK/Hostwarden.INI" 2>/dev/null | awk '/^SOFTWARE\\Hostwarden\\10\.77\.1\.10=/ { split($0, f, /[= ]/); print f[8] + f[9] }'; }
 
 start=$(date +%s)
 labrun bash -c "cd '$WORK' && exec '$HW_WINE' '$EXE'" &
@@ -79,11 +80,29 @@ holder=$!
 
 # Message boxes open now (the busy indicator is a dialog without a message).
 openboxes() { hw_drv dialogs | awk -F'\t' '$2 != ""'; }
+# Counts the boxes open. "Already patrolling" (a patrol outlasted the period: the timer
+# asks) is closed as a user would and counted apart; any other box is a failure.
+overruns=0
+lookforboxes() {
+    local b
+    b=$(openboxes)
+    [ -n "$b" ] || return 0
+    sed 's/^/[ box ] /' <<<"$b"
+    if grep -qv 'Already patrolling at' <<<"$b"; then
+        boxes=$((boxes + 1))
+    else
+        overruns=$((overruns + 1))
+        hw_drv press Failure 1 >/dev/null
+    fi
+}
 echo "[ month ] patrol seconds win_handles win_threads private_kib workingset_kib rss_kib fds linux_threads saved_patrols"
 # The program at rest, between two patrols once the save has landed: false when a patrol
 # began meanwhile, and the sample is dropped (the probes' threads would count).
 sample() {
     local size win linux
+    # Early in the pause between two patrols: later the next one may have begun before
+    # its first line.
+    [ $(( ($(date +%s%N) - ended) / 1000000 )) -lt 1000 ] || return 1
     size=$(logsize)
     tail -c 100 "$WORK"/HostwardenLog*.txt | grep -q 'in the last week.$' && [ "$(saved)" -ge "$1" ] || return 1
     win=$(labrun "$HW_WINE" "$HOLD" sample Hostwarden.exe 2>/dev/null | tr -d '\r')
@@ -92,7 +111,7 @@ sample() {
     echo "$1 $(($(date +%s) - start)) $win $linux $(saved)" | tee -a "$WORK/samples.txt" | sed 's/^/[ month ] /'
 }
 every=$(( PATROLS >= 100 ? PATROLS / 24 : 5 ))
-done=0 lag=0 boxes=0 due="" round=0
+done=0 lag=0 boxes=0 due="" round=0 ended=0
 while [ "$done" -lt "$PATROLS" ] || [ -n "$due" ]; do
     sleep 0.5
     round=$((round + 1))
@@ -104,19 +123,16 @@ while [ "$done" -lt "$PATROLS" ] || [ -n "$due" ]; do
     behind=$(( n - ${s:-0} ))
     [ "$behind" -gt "$lag" ] && lag=$behind
     # A box left open stays: one look every 10 s finds it (each look starts a Wine process).
-    if [ $((round % 20)) = 0 ]; then
-        b=$(openboxes)
-        [ -n "$b" ] && { boxes=$((boxes + 1)); sed 's/^/[ box ] /' <<<"$b"; }
-    fi
+    [ $((round % 20)) = 0 ] && lookforboxes
     if [ "$n" -gt "$done" ]; then
         done=$n
+        ended=$(date +%s%N)
         if [ $((done % every)) = 0 ] || [ "$done" = 10 ] || [ "$done" -ge "$PATROLS" ]; then due=$done; fi
     fi
     [ -n "$due" ] && sample "$done" && due=""
     [ "$done" -gt $((PATROLS + 5)) ] && { echo "FAIL: no sample at rest after patrol $PATROLS"; break; }
 done
-b=$(openboxes)
-[ -n "$b" ] && { boxes=$((boxes + 1)); sed 's/^/[ box ] /' <<<"$b"; }
+lookforboxes
 kill $churner $holder 2>/dev/null
 hw_waitfor 10 test "$(saved)" -ge "$done"
 t0=$(date +%s%N)
@@ -125,7 +141,7 @@ for _ in $(seq 300); do kill -0 "$prog" 2>/dev/null || break; sleep 0.1; done
 closems=$(( ($(date +%s%N) - t0) / 1000000 ))
 wait "$prog"
 rc=$?
-echo "[ month ] $done patrols in $(($(date +%s) - start)) s; the profile at most $lag patrols behind the log; $boxes samples with a box open; $(grep -c held "$WORK/holds.txt") holds of the profile; $(wc -l <"$WORK/newmacs" 2>/dev/null || echo 0) new MACs; closed in $closems ms with code $rc"
+echo "[ month ] $done patrols in $(($(date +%s) - start)) s; the profile at most $lag patrols behind the log; $boxes samples with a box open, $overruns patrols longer than the period; $(grep -c held "$WORK/holds.txt") holds of the profile; $(wc -l <"$WORK/newmacs" 2>/dev/null || echo 0) new MACs; closed in $closems ms with code $rc"
 
 log | tr -d '\r' >"$WORK/log.txt"
 tr -d '\r' <"$WORK/Hostwarden.INI" >"$WORK/ini.txt"
@@ -169,10 +185,11 @@ for a in addrs:
     mac, probes = last.get(a, ('', -1))
     same += len(f) == 10 and ':'.join(f[:6]) == mac and int(f[6]) + int(f[7]) == probes
 check(same == 512, '%d of 512 records in the profile match the last patrol (MAC and probes)' % same)
-# Flat within 5 %: the last sample against the one after warm-up (patrol 10: the view
-# then holds its 4097 lines and every host has a name or none in the cache).
+# Flat within 5 %: the last sample against the one after warm-up (the first from a
+# twelfth of the run on, and not before patrol 10: the view then holds its 4097 lines,
+# and the heap has grown to what the patrols and the view need).
 samples = [l.split() for l in open(sys.argv[8]) if len(l.split()) == 10]
-warm = next((x for x in samples if int(x[0]) >= 10), None)
+warm = next((x for x in samples if int(x[0]) >= max(10, want // 12)), None)
 end = samples[-1] if samples else None
 names = ['Windows handles', 'Windows threads', 'private KiB', 'working set KiB', 'resident KiB', 'descriptors', 'Linux threads']
 if warm and end and warm is not end:
