@@ -4,6 +4,7 @@
 #include "app/commands.h"
 #include "app/notice.h"
 #include "common/clock.h"
+#include "common/notices.h"
 #include "common/state.h"
 #include "common/winutil.h"
 #include "monitor/hostlist.h"
@@ -25,6 +26,7 @@ static bool settingssaved;
 static void creationsequence(HWND window) {
     mainwindow = window;
     settingssaved = false;
+    profileclosing = false;
     rebuildrecords = loadrecords;  // the configuration dialog's OK rebuilds the list
     registernotice();
     SetWindowTextA(window, progtitle);
@@ -56,8 +58,35 @@ static void waitforpatrol() {
     }
 }
 
+// Answers what other threads send to this one and paints, without taking input or
+// commands: the window does not look hung while the close waits.
+static void answermessages() {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_SENDMESSAGE | QS_PAINT);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    if (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// Waits until every save has landed. One still held after as long as a running save
+// waits before it is told, or one refused, is told once, after all the saves were made,
+// with the choice to wait again (Retry) or close without it (Cancel).
+static void waitforsaves() {
+    for (;;) {
+        DWORD start = GetTickCount();
+        SaveOutcome o;
+        while ((o = profilesettle(50)) == saveheld && (int)(GetTickCount() - start) < profileheldtellms)
+            answermessages();
+        if (o == savelanded) return;
+        if (msgboxchoice(captionfailure, MB_RETRYCANCEL, "%s", profileleft(o).c_str()) != IDRETRY) {
+            profilediscard();
+            return;
+        }
+        profileretry();
+    }
+}
+
 // Safe to run more than once: a second run finds no patrol, no log and no records.
-void shutdownsequence() {
+void shutdownsequence(bool logoff) {
     if (patrolling) {
         exitrequest = true;
         waitforpatrol();
@@ -67,9 +96,15 @@ void shutdownsequence() {
     takechanges();
     KillTimer(mainwindow, patroltimer);
     closelog();
+    profileclosing = true;  // what the saves leave is told once, after all of them
+    if (logoff) {
+        // Windows shows this while the session waits for the program; the records go
+        // first, the session may end before the rest.
+        ShutdownBlockReasonCreate(mainwindow, L"Saving the records to Hostwarden.INI");
+        saverecords();
+    }
     if (!settingssaved) {
-        // The ranges and the period as one change; its failure is told even when an
-        // earlier one was: it is the run's last word on them.
+        // The ranges and the period as one change.
         settingssaved = true;
         ProfileChange change;
         change.putaddress(keylowhost, lowhost);
@@ -79,11 +114,13 @@ void shutdownsequence() {
         char text[16];
         snprintf(text, sizeof text, "%d", period);
         change.put(keyperiod, text);
-        change.end(true);
+        change.end();
     }
     clearoutput();
     saveplacement(mainwindow, progname);
-    saverecords();
+    if (!logoff) saverecords();
+    waitforsaves();
+    if (logoff) ShutdownBlockReasonDestroy(mainwindow);
     listdiscard(hostlisthead());
 }
 
@@ -100,7 +137,7 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ENDSESSION:
         // FALSE: the logoff was cancelled and the session goes on, so does the watch.
         if (!wParam) return 0;
-        shutdownsequence();
+        shutdownsequence(true);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_CLOSE:
         shutdownsequence();
@@ -132,6 +169,9 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_MACCHANGED:
         askattention(window);
         shownotice(window, takechanges());
+        return 0;
+    case WM_PROFILENOTICE:
+        profilenotice();
         return 0;
     case WM_NOTICEICON:
         noticeclicked(window, lParam);

@@ -7,6 +7,8 @@ extern HWND mainwindow;
 
 // Posted to the main window by a patrol that printed a MAC change.
 const UINT WM_MACCHANGED = WM_APP + 1;
+// Posted to the main window by the profile's writer when it has something to tell.
+const UINT WM_PROFILENOTICE = WM_APP + 3;
 
 // Text of the calling thread's last error; release it with LocalFree. Never null.
 char* syserrortext();

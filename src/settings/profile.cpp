@@ -1,7 +1,10 @@
-// Profile access through the system's profile functions, and address keys.
+// The profile's path, its reads, and the address keys.
 #include "settings/profile.h"
 #include "settings/parse.h"
+#include "settings/profilecoding.h"
+#include "settings/profileedit.h"
 #include "settings/profilefile.h"
+#include "settings/profilewriter.h"
 #include "common/notices.h"
 #include <winsock2.h>
 #include <windows.h>
@@ -12,16 +15,37 @@ void profileinit() {
     char full[MAX_PATH];
     char* name = nullptr;
     DWORD n = GetFullPathNameA(".\\Hostwarden.INI", sizeof full, full, &name);
-    if (n == 0 || n >= sizeof full || !name) {
-        // No full path (a folder name too long): the current directory is used as it is.
-        snprintf(profilefile, sizeof profilefile, ".\\Hostwarden.INI");
-        snprintf(profilecopy, sizeof profilecopy, ".\\Hostwarden.INI.new");
-        startfolder[0] = 0;
-        return;
+    profilestore().reset([&] {
+        if (n == 0 || n >= sizeof full || !name) {
+            // No full path (a folder name too long): the current directory is used as it is.
+            snprintf(profilefile, sizeof profilefile, ".\\Hostwarden.INI");
+            startfolder[0] = 0;
+        } else {
+            snprintf(profilefile, sizeof profilefile, "%s", full);
+            snprintf(startfolder, sizeof startfolder, "%.*s", (int)(name - full), full);
+        }
+    });
+    profilefailuretold = false;
+    profileclosing = false;
+    profilesweep();
+    std::string bytes;
+    if (!readwhole(profilefile, &bytes)) return;
+    ProfileCoding coding = profilecoding(bytes);
+    if (coding == codingutf8mark) {
+        // Windows' profile functions would not see the section behind the mark: it is
+        // dropped, and until that has landed reads get the section as the program means it.
+        profilestore().rewrite(sectionvalues(profiledecode(bytes, coding), progname));
+        startprofilewriter();
+    } else if (coding == codingutf16be) {
+        profilefailuretold = true;  // told here; the refused saves are not told again
+        msgbox(captionfailure,
+               "The profile <%s> is in UTF-16 big-endian, which Windows cannot read: Hostwarden reads "
+               "nothing from it and leaves it as it is. Save it as ANSI or as UTF-16 little-endian "
+               "(Unicode) to use it.",
+               profilefile);
+        profilestore().rewrite({});  // reads get nothing; the save is refused
+        startprofilewriter();
     }
-    snprintf(profilefile, sizeof profilefile, "%s", full);
-    snprintf(profilecopy, sizeof profilecopy, "%s.new", full);
-    snprintf(startfolder, sizeof startfolder, "%.*s", (int)(name - full), full);
 }
 
 const char keyperiod[] = "SOFTWARE\\Hostwarden\\period";
@@ -36,6 +60,14 @@ const char keyreportlow[] = "SOFTWARE\\Hostwarden\\reportlowhost";
 const char keyreporthigh[] = "SOFTWARE\\Hostwarden\\reporthighhost";
 
 bool getprofile(const char* key, char* buf) {
+    std::string pending;
+    bool fromfile = true;
+    if (profilestore().lookup(key, &pending, &fromfile)) {
+        snprintf(buf, profilebuf, "%s", pending.c_str());
+        return buf[0] != 0;
+    }
+    buf[0] = 0;
+    if (!fromfile) return false;
     std::lock_guard<std::recursive_mutex> g(profilelock());
     return GetPrivateProfileStringA(progname, key, "", buf, profilebuf, profilefile) > 0;
 }

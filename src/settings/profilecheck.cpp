@@ -48,7 +48,7 @@ Entry entry(const std::string& t) {
 // Every key=value line (or key alone) of a text, names and values trimmed; the section lines in `sections`.
 std::vector<Entry> entries(const std::string& text, std::vector<std::string>* sections) {
     std::vector<Entry> v;
-    Lines lines = {text, text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3u : 0u};  // a UTF-8 mark
+    Lines lines = {text, 0};
     std::string line;
     while (lines.next(&line)) {
         std::string t = trimmed(line);
@@ -64,11 +64,6 @@ std::vector<Entry> entries(const std::string& text, std::vector<std::string>* se
 }
 
 }  // namespace
-
-bool profilebom(const std::string& s) {
-    unsigned char a = s.size() > 0 ? (unsigned char)s[0] : 0, b = s.size() > 1 ? (unsigned char)s[1] : 0;
-    return (a == 0xff && b == 0xfe) || (a == 0xfe && b == 0xff) || s.compare(0, 3, "\xEF\xBB\xBF") == 0;
-}
 
 // Every key of `had` is in `has`, and every written key holds its value there.
 static bool keyskept(const std::vector<Entry>& had, const std::vector<Entry>& has,
@@ -102,24 +97,10 @@ static bool keyskept(const std::vector<Entry>& had, const std::vector<Entry>& ha
 
 bool profilecomplete(const std::string& before, const std::string& now, const char* section,
                      const std::vector<std::string>& keys, const std::vector<std::string>& values) {
-    if (profilebom(before) || profilebom(now)) {
-        size_t mark = (unsigned char)now[0] == 0xEF ? 3 : 2;
-        bool utf16 = mark == 2;
-        return profilebom(now) && (!utf16 || now.size() % 2 == 0) &&
-               (!profilebom(before) || before.compare(0, mark, now, 0, mark) == 0);
-    }
     if (now.empty() || now.back() != '\n') return false;
     std::vector<std::string> sections, oldsections;
     std::vector<Entry> had = entries(before, &oldsections), has = entries(now, &sections);
     bool found = false;
     for (const std::string& s : sections) found |= sameword(s, section);
     return found && keyskept(had, has, keys, values);
-}
-
-bool sectioncomplete(const std::vector<std::string>& before, const std::vector<std::string>& now,
-                     const std::vector<std::string>& keys, const std::vector<std::string>& values) {
-    std::vector<Entry> had, has;
-    for (const std::string& l : before) had.push_back(entry(trimmed(l)));
-    for (const std::string& l : now) has.push_back(entry(trimmed(l)));
-    return keyskept(had, has, keys, values);
 }

@@ -5,8 +5,6 @@
 
 namespace {
 
-const char utf8bom[] = "\xEF\xBB\xBF";
-
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 std::string trimmed(const std::string& s, size_t a, size_t b) {
@@ -76,10 +74,9 @@ struct Latest {
 
 std::string profileedit(const std::string& text, const char* section,
                         const std::vector<std::string>& keys, const std::vector<std::string>& values) {
-    size_t start = text.compare(0, 3, utf8bom) == 0 ? 3 : 0;
-    std::vector<Line> lines = splitlines(text, start);
-    size_t firstlf = text.find('\n', start);
-    bool lfonly = firstlf != std::string::npos && (firstlf == start || text[firstlf - 1] != '\r');
+    std::vector<Line> lines = splitlines(text, 0);
+    size_t firstlf = text.find('\n');
+    bool lfonly = firstlf != std::string::npos && (firstlf == 0 || text[firstlf - 1] != '\r');
     std::string eol = lfonly ? "\n" : "\r\n";
 
     Latest given(keys, values);
@@ -101,7 +98,7 @@ std::string profileedit(const std::string& text, const char* section,
         }
     }
 
-    std::string out = text.substr(0, start);
+    std::string out;
     std::unordered_map<std::string, bool> done;
     auto keytext = [&](const std::string& k) {
         size_t i = latest[k];
@@ -132,23 +129,25 @@ std::string profileedit(const std::string& text, const char* section,
     return out;
 }
 
-std::vector<std::string> sectionedit(const std::vector<std::string>& lines,
-                                     const std::vector<std::string>& keys,
-                                     const std::vector<std::string>& values) {
-    Latest last(keys, values);
-    std::unordered_map<std::string, bool> done;
-    std::vector<std::string> out;
-    for (const std::string& line : lines) {
-        std::string key;
-        if (keyname(trimmed(line, 0, line.size()), &key) && last.index.count(key) && !done[key]) {
-            done[key] = true;
-            size_t i = last.index[key];
-            out.push_back(keys[i] + "=" + values[i]);
-        } else {
-            out.push_back(line);
+std::vector<std::pair<std::string, std::string>> sectionvalues(const std::string& text,
+                                                              const char* section) {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::unordered_map<std::string, bool> seen;
+    std::string wanted = lowered(section), name;
+    bool inside = false;
+    for (const Line& l : splitlines(text, 0)) {
+        if (sectionline(text, l, &name)) {
+            if (inside) break;
+            inside = name == wanted;
+            continue;
         }
+        std::string t = trimmed(text, l.begin, l.end), key;
+        if (!inside || !keyname(t, &key) || seen[key]) continue;
+        seen[key] = true;
+        size_t eq = t.find('=');
+        std::string v = eq == std::string::npos ? "" : trimmed(t, eq + 1, t.size());
+        if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
+        out.emplace_back(trimmed(t, 0, eq == std::string::npos ? t.size() : eq), v);
     }
-    for (const std::string& k : last.order)
-        if (!done[k]) out.push_back(keys[last.index[k]] + "=" + values[last.index[k]]);
     return out;
 }

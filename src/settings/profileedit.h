@@ -1,6 +1,7 @@
 // Setting keys in the text of a profile file; window-free.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 // The text with keys[i] set to values[i] in the first section named `section` (a key
@@ -9,15 +10,14 @@
 // key's first line in the section (a line without "=" names a key too) gets the new
 // value, a key not there is added after the section's last line that is not blank, and
 // a missing section is added at the end.
-// Every other byte stays as it was: comments, blank lines, other sections, a UTF-8
-// byte-order mark and the file's own line ends (CR LF unless the file uses LF alone);
-// the result ends with a line end.
+// Every other byte stays as it was: comments, blank lines, other sections and the
+// file's own line ends (CR LF unless the file uses LF alone); the result ends with a
+// line end.
 std::string profileedit(const std::string& text, const char* section,
                         const std::vector<std::string>& keys, const std::vector<std::string>& values);
 
-// The lines of one section as the system's reader gives them ("key=value", or a key
-// alone), with keys[i] set to values[i] in the same way: a key's first line takes the
-// new value, keys not there are added at the end.
-std::vector<std::string> sectionedit(const std::vector<std::string>& lines,
-                                     const std::vector<std::string>& keys,
-                                     const std::vector<std::string>& values);
+// The keys of the first section named `section` with their values, as the system's
+// reader gives them: the first line of a key counts, the value trimmed of blanks and of
+// one pair of quotes around it.
+std::vector<std::pair<std::string, std::string>> sectionvalues(const std::string& text,
+                                                              const char* section);

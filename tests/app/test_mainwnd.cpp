@@ -11,6 +11,8 @@
 #include "textview/logfile.h"
 #include "common/winutil.h"
 #include "resources/resource.h"
+#include "common/notices.h"
+#include "settings/profile.h"
 
 namespace {
 
@@ -177,6 +179,40 @@ TEST_F(MainWindowTest, CancelledLogoffKeepsTheWatchAndARealOneShutsDown) {
     std::string ini = hwtest::readfile("Hostwarden.INI");
     EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\period=3600"), std::string::npos) << ini;
     EXPECT_NE(ini.find("SOFTWARE\\Hostwarden\\10.77.3.4="), std::string::npos) << ini;
+    // At a logoff the records go first: the session may end before the rest.
+    EXPECT_LT(ini.find("SOFTWARE\\Hostwarden\\10.77.3.4="), ini.find("SOFTWARE\\Hostwarden\\period=")) << ini;
+}
+
+// A close that meets a held profile waits for it, then asks, after every save was made:
+// Retry waits again (and asks again while it is held) and the saves land when the file
+// is free; Cancel closes without them and leaves the file as it was.
+TEST_F(MainWindowTest, ACloseThatMeetsAHeldProfileAsksToRetryOrCancel) {
+    for (int choice : {IDCANCEL, IDRETRY}) {
+        hwtest::writeini("SOFTWARE\\Hostwarden\\period=60\r\n");
+        std::string before = hwtest::readfile("Hostwarden.INI");
+        HostRecord* r = (HostRecord*)listappendafter(hostlisthead(), nullptr, sizeof(HostRecord));
+        r->addr = {{10, 77, 3, 4}};
+        profileheldtellms = 300;
+        noticechoice = choice;
+        notices.clear();
+        HANDLE held = CreateFileA("Hostwarden.INI", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::thread holder([held] {
+            Sleep(1500);
+            CloseHandle(held);
+        });
+        shutdownsequence();
+        holder.join();
+        ASSERT_GE(notices.size(), 1u) << choice;
+        EXPECT_EQ(notices.size() == 1, choice == IDCANCEL) << notices.size();
+        EXPECT_EQ(notices[0].style & MB_TYPEMASK, (unsigned)MB_RETRYCANCEL);
+        EXPECT_NE(notices[0].text.find("is not saved yet: another program holds it open"), std::string::npos);
+        std::string after = hwtest::readfile("Hostwarden.INI");
+        if (choice == IDCANCEL) {
+            EXPECT_EQ(after, before);
+        } else {
+            EXPECT_NE(after.find("SOFTWARE\\Hostwarden\\10.77.3.4="), std::string::npos) << after;
+        }
+    }
 }
 
 TEST(MainWindowExit, ExitCommandDestroysTheWindowAndPostsQuit) {

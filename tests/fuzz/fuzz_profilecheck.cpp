@@ -1,14 +1,15 @@
-// The check a rewritten profile copy passes before it replaces the file: any old text
-// with the written key appended passes, and no copy cut before its end does; any old
-// text with keys set by the program's own edit passes too.
+// The check the edited profile passes before it is written: any old text with the
+// written key appended passes, and no text cut before its end does; any old text with
+// keys set by the program's own edit passes too, and any bytes in UTF-16 survive the
+// round trip through the editor's UTF-8.
 #include "fuzzstubs.h"
 #include "settings/profilecheck.h"
+#include "settings/profilecoding.h"
 #include "settings/profileedit.h"
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string before((const char*)data, size);
-    if (profilebom(before)) return 0;  // written through the system's functions
     std::vector<std::string> keys = {"SOFTWARE\\Hostwarden\\10.77.1.1"};
     std::vector<std::string> values = {"02 00 00 00 00 01 5 2 1700000000 1700000500"};
     std::string now = before + "\n[Hostwarden]\r\n" + keys[0] + "=" + values[0] + "\r\n";
@@ -23,5 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string edited = profileedit(before, "Hostwarden", keys, values);
     FUZZCHECK(!edited.empty() && edited.back() == '\n');
     FUZZCHECK(profilecomplete(before, edited, "Hostwarden", keys, values));
+    std::string le = "\xFF\xFE" + before.substr(0, before.size() & ~(size_t)1);
+    FUZZCHECK(profileencode(profiledecode(le, codingutf16le), codingutf16le) == le);
     return 0;
 }

@@ -73,6 +73,11 @@ class FreshDirectory : public testing::EmptyTestEventListener {
         snprintf(dir, sizeof dir, "%shwtest-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
         CreateDirectoryA(dir, nullptr);
         SetCurrentDirectoryA(dir);
+        // A change waits for the write that takes it, however slow the machine: the
+        // tests that prove the short wait of the program set it back to its 100 ms.
+        profilewaitms = 10000;
+        profileheldtellms = 10000;
+        noticechoice = IDCANCEL;
         profileinit();  // as the program does at start, in this test's folder
         if (hwtest::privateregistry) registry.begin();
         hwtest::clearregistry();
@@ -80,6 +85,9 @@ class FreshDirectory : public testing::EmptyTestEventListener {
         clockhook = nullptr;
     }
     void OnTestEnd(const testing::TestInfo&) override {
+        // Nothing left for the writer to try, nor to tell, in a folder about to go.
+        profileclosing = true;
+        profilediscard();
         SetCurrentDirectoryA(home);
         removetree(dir);
         hwtest::clearregistry();

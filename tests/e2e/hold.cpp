@@ -1,0 +1,117 @@
+// Another program beside Hostwarden, for the scripts that prove its saves and its
+// resources from outside:
+//   hwhold hold FILE SHARE MS      holds FILE open for MS ms, sharing SHARE (letters r, w,
+//                                  d, or "-" for none); prints "held" once it is open
+//   hwhold random FILE SECONDS [SHARE]
+//                                  holds FILE at random moments for SECONDS: each hold 0-1.5 s,
+//                                  0-3 s apart, sharing SHARE (default: read, and delete or
+//                                  not at random); one line each
+//   hwhold sample NAME             the process of that image name as Windows counts it:
+//                                  "handles threads private_kib workingset_kib"
+#include <windows.h>
+#include <winternl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <vector>
+
+static DWORD sharing(const char* s) {
+    DWORD share = 0;
+    if (strchr(s, 'r')) share |= FILE_SHARE_READ;
+    if (strchr(s, 'w')) share |= FILE_SHARE_WRITE;
+    if (strchr(s, 'd')) share |= FILE_SHARE_DELETE;
+    return share;
+}
+
+// Opens the file as a scanner or an editor does; tries for a second while it is missing
+// or held itself (it may be between the two renames of a replacement).
+static HANDLE openheld(const char* file, DWORD share) {
+    for (int i = 0; i < 100; i++) {
+        HANDLE h = CreateFileA(file, GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) return h;
+        Sleep(10);
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// The fields of SYSTEM_PROCESS_INFORMATION up to the private page count (winternl.h
+// leaves them reserved).
+struct ProcessInfo {
+    ULONG next, threads;
+    BYTE reserved1[48];
+    UNICODE_STRING name;
+    LONG basepriority;
+    HANDLE pid, parent;
+    ULONG handles, session;
+    ULONG_PTR key;
+    SIZE_T peakvirtual, virtualsize;
+    ULONG faults;
+    SIZE_T peakworkingset, workingset, quota[4], pagefile, peakpagefile, privatepages;
+};
+
+// One entry of SystemHandleInformation: a handle and the process that holds it.
+struct HandleEntry {
+    ULONG pid;
+    BYTE type, flags;
+    USHORT handle;
+    PVOID object;
+    ULONG access;
+};
+
+static int sample(const char* name) {
+    typedef NTSTATUS(NTAPI * Query)(ULONG, PVOID, ULONG, PULONG);
+    Query query = (Query)(void*)GetProcAddress(GetModuleHandleA("ntdll"), "NtQuerySystemInformation");
+    std::vector<char> buf(1 << 20), handles(1 << 23);
+    ULONG n = 0;
+    if (!query || query(5 /* SystemProcessInformation */, buf.data(), (ULONG)buf.size(), &n) != 0) return 1;
+    wchar_t wanted[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, name, -1, wanted, MAX_PATH);
+    for (char* at = buf.data();;) {
+        ProcessInfo* p = (ProcessInfo*)at;
+        if (p->name.Buffer && !_wcsicmp(p->name.Buffer, wanted)) {
+            // The process's own count grows with its handle table and never shrinks under
+            // Wine: the handles are counted one by one instead.
+            ULONG count = 0, pid = (ULONG)(ULONG_PTR)p->pid;
+            if (query(16 /* SystemHandleInformation */, handles.data(), (ULONG)handles.size(), &n) == 0) {
+                ULONG total = *(ULONG*)handles.data();
+                HandleEntry* e = (HandleEntry*)(handles.data() + sizeof(ULONG_PTR));
+                for (ULONG i = 0; i < total; i++) count += e[i].pid == pid;
+            }
+            printf("%lu %lu %lu %lu\n", count, p->threads, (unsigned long)(p->pagefile / 1024),
+                   (unsigned long)(p->workingset / 1024));
+            return 0;
+        }
+        if (!p->next) return 1;
+        at += p->next;
+    }
+}
+
+int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    if (argc == 5 && !strcmp(argv[1], "hold")) {
+        HANDLE h = openheld(argv[2], sharing(argv[3]));
+        if (h == INVALID_HANDLE_VALUE) return 1;
+        printf("held\n");
+        Sleep(atoi(argv[4]));
+        CloseHandle(h);
+        return 0;
+    }
+    if ((argc == 4 || argc == 5) && !strcmp(argv[1], "random")) {
+        srand(GetTickCount() ^ GetCurrentProcessId());
+        DWORD end = GetTickCount() + atoi(argv[3]) * 1000u;
+        while ((int)(end - GetTickCount()) > 0) {
+            Sleep(rand() % 3000);
+            DWORD share = argc == 5 ? sharing(argv[4]) : FILE_SHARE_READ | (rand() % 2 ? FILE_SHARE_DELETE : 0);
+            int ms = rand() % 1500;
+            HANDLE h = openheld(argv[2], share);
+            if (h == INVALID_HANDLE_VALUE) continue;
+            printf("held %d ms %s delete sharing\n", ms, share & FILE_SHARE_DELETE ? "with" : "without");
+            Sleep(ms);
+            CloseHandle(h);
+        }
+        return 0;
+    }
+    if (argc == 3 && !strcmp(argv[1], "sample")) return sample(argv[2]);
+    fprintf(stderr, "usage: hwhold hold FILE SHARE MS | random FILE SECONDS | sample NAME\n");
+    return 2;
+}

@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# A month of hourly patrols in under an hour: the real program patrols 512 addresses
+# (10.77.1.0-255 and 10.77.2.0-255) of a lab PATROLS times (720 by default) every PERIOD
+# seconds, with churn (hosts leave, come back and change MAC) and another program
+# (tests/e2e/hwhold.exe) opening the profile at random moments, with and without delete
+# sharing. Between patrols it samples the program as Windows counts it (handles,
+# threads, private bytes, working set) and as Linux does (resident memory, open
+# descriptors, threads), and it checks that every patrol's records reach the profile,
+# that the log holds every patrol whole, and that no message box is ever left open.
+# Then it closes the program and compares the profile with the last patrol's lines.
+#   tests/reliability/month.sh BUILD   (root; PATROLS=50 for the short run of the suite)
+source "$(dirname "$0")/../lab/labwine.sh"
+[ "$(id -u)" != 0 ] || hw_own_display "$0" "$@"
+PATROLS=${PATROLS:-720}
+PERIOD=${PERIOD:-5}
+HOSTS=""
+for h in 10 11 12 30 31 77 120 200 201 254; do HOSTS="$HOSTS 10.77.1.$h,02:77:01:00:00:$(printf %02x $h),h1-$h.lab"; done
+for h in 2 20 21 50 99 128 180 250; do HOSTS="$HOSTS 10.77.2.$h,02:77:02:00:00:$(printf %02x $h)"; done
+labwine_init "$1" month $HOSTS
+WORK=$(mktemp -d /tmp/hwlab-month.XXXXXX)
+trap 'kill $churner $holder 2>/dev/null; labwine_cleanup; rm -rf "$WORK"' EXIT
+EXE=$LABBUILD/Hostwarden.exe
+HOLD=$LABBUILD/tests/e2e/hwhold.exe
+printf '%s\r\n' '[Hostwarden]' "SOFTWARE\\Hostwarden\\period=$PERIOD" 'SOFTWARE\Hostwarden\logs=1' \
+    'SOFTWARE\Hostwarden\lowhost=10 77 1 0' 'SOFTWARE\Hostwarden\highhost=10 77 1 255' \
+    'SOFTWARE\Hostwarden\lowhost2=10 77 2 0' 'SOFTWARE\Hostwarden\highhost2=10 77 2 255' >"$WORK/Hostwarden.INI"
+
+log() { cat "$WORK"/HostwardenLog*.txt 2>/dev/null; }
+logsize() { stat -c %s "$WORK"/HostwardenLog*.txt 2>/dev/null | head -1; }
+# Patrols ended so far, counted in the log's new whole lines only: the log grows to
+# 20 MB, and reading it whole every second would slow the patrols it counts.
+cat >"$WORK/count.py" <<'PY'
+import os, sys
+log, state = sys.argv[1], sys.argv[2]
+off, n = map(int, open(state).read().split()) if os.path.exists(state) else (0, 0)
+with open(log, 'rb') as f:
+    f.seek(off)
+    data = f.read()
+end = data.rfind(b'\n') + 1
+n += data[:end].count(b' total repl')
+open(state, 'w').write('%d %d' % (off + end, n))
+print(n)
+PY
+patrols() {
+    local f
+    f=$(ls "$WORK"/HostwardenLog*.txt 2>/dev/null | head -1)
+    if [ -n "$f" ]; then python3 "$WORK/count.py" "$f" "$WORK/count.state"; else echo 0; fi
+}
+# The record of 10.77.1.10, which keeps its MAC all along: its probes (answered or not)
+# count the patrols saved.
+saved() { tr -d '\r' <"$WORK/Hostwarden.INI" 2>/dev/null | awk '/^SOFTWARE\\Hostwarden\\10\.77\.1\.10=/ { split($0, f, /[= ]/); print f[8] + f[9] }'; }
+
+start=$(date +%s)
+labrun bash -c "cd '$WORK' && exec '$HW_WINE' '$EXE'" &
+prog=$!
+# The program's Linux process: the one in the lab's namespace running Hostwarden.exe.
+for _ in $(seq 100); do
+    lpid=$(for p in $(ip netns pids "$(lab mon)"); do tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q 'Hostwarden\.exe' && echo "$p"; done | head -1)
+    [ -n "$lpid" ] && break
+    sleep 0.2
+done
+
+# Churn: every 1-4 s a host (not 10.77.1.10) leaves, comes back or changes its MAC.
+(
+    set +e
+    churn=(10.77.1.11 10.77.1.12 10.77.1.30 10.77.1.31 10.77.1.77 10.77.1.120 10.77.1.200 10.77.2.20 10.77.2.21 10.77.2.50 10.77.2.99 10.77.2.180)
+    while :; do
+        sleep "$((1 + RANDOM % 3)).$((RANDOM % 10))"
+        ip=${churn[$((RANDOM % ${#churn[@]}))]}
+        case $((RANDOM % 3)) in
+        0) lab silence "$ip" ;;
+        1) lab revive "$ip" ;;
+        2) lab newmac "$ip" "02:77:ee:$(printf '%02x:%02x:%02x' $((RANDOM % 256)) $((RANDOM % 256)) $((RANDOM % 256)))"; echo "$ip" >>"$WORK/newmacs" ;;
+        esac
+    done
+) >/dev/null 2>&1 &
+churner=$!
+labrun "$HW_WINE" "$HOLD" random "Z:${WORK//\//\\}\\Hostwarden.INI" 100000 >"$WORK/holds.txt" 2>&1 &
+holder=$!
+
+# Message boxes open now (the busy indicator is a dialog without a message).
+openboxes() { hw_drv dialogs | awk -F'\t' '$2 != ""'; }
+# Counts the boxes open. "Already patrolling" (a patrol outlasted the period: the timer
+# asks) is closed as a user would and counted apart; any other box is a failure.
+overruns=0
+lookforboxes() {
+    local b
+    b=$(openboxes)
+    [ -n "$b" ] || return 0
+    sed 's/^/[ box ] /' <<<"$b"
+    if grep -qv 'Already patrolling at' <<<"$b"; then
+        boxes=$((boxes + 1))
+    else
+        overruns=$((overruns + 1))
+        hw_drv press Failure 1 >/dev/null
+    fi
+}
+echo "[ month ] patrol seconds win_handles win_threads private_kib workingset_kib rss_kib fds linux_threads saved_patrols"
+# The program at rest, between two patrols once the save has landed: false when a patrol
+# began meanwhile, and the sample is dropped (the probes' threads would count).
+sample() {
+    local size win linux
+    # Early in the pause between two patrols: later the next one may have begun before
+    # its first line.
+    [ $(( ($(date +%s%N) - ended) / 1000000 )) -lt 1000 ] || return 1
+    size=$(logsize)
+    tail -c 100 "$WORK"/HostwardenLog*.txt | grep -q 'in the last week.$' && [ "$(saved)" -ge "$1" ] || return 1
+    win=$(labrun "$HW_WINE" "$HOLD" sample Hostwarden.exe 2>/dev/null | tr -d '\r')
+    linux="$(awk '/^VmRSS/ {print $2}' /proc/$lpid/status) $(ls /proc/$lpid/fd | wc -l) $(awk '/^Threads/ {print $2}' /proc/$lpid/status)"
+    [ "$(logsize)" = "$size" ] || return 1
+    echo "$1 $(($(date +%s) - start)) $win $linux $(saved)" | tee -a "$WORK/samples.txt" | sed 's/^/[ month ] /'
+}
+every=$(( PATROLS >= 100 ? PATROLS / 24 : 5 ))
+done=0 lag=0 boxes=0 due="" round=0 ended=0
+while [ "$done" -lt "$PATROLS" ] || [ -n "$due" ]; do
+    sleep 0.5
+    round=$((round + 1))
+    kill -0 "$prog" 2>/dev/null || { echo "FAIL: the program ended after $done patrols"; break; }
+    n=$(patrols)
+    s=$(saved)
+    # The profile is never more than one patrol behind the log for long: the save of a
+    # patrol held by the other program lands with the next one at the latest.
+    behind=$(( n - ${s:-0} ))
+    [ "$behind" -gt "$lag" ] && lag=$behind
+    # A box left open stays: one look every 10 s finds it (each look starts a Wine process).
+    [ $((round % 20)) = 0 ] && lookforboxes
+    if [ "$n" -gt "$done" ]; then
+        done=$n
+        ended=$(date +%s%N)
+        if [ $((done % every)) = 0 ] || [ "$done" = 10 ] || [ "$done" -ge "$PATROLS" ]; then due=$done; fi
+    fi
+    [ -n "$due" ] && sample "$done" && due=""
+    [ "$done" -gt $((PATROLS + 5)) ] && { echo "FAIL: no sample at rest after patrol $PATROLS"; break; }
+done
+lookforboxes
+kill $churner $holder 2>/dev/null
+hw_waitfor 10 test "$(saved)" -ge "$done"
+t0=$(date +%s%N)
+hw_drv close
+for _ in $(seq 300); do kill -0 "$prog" 2>/dev/null || break; sleep 0.1; done
+closems=$(( ($(date +%s%N) - t0) / 1000000 ))
+wait "$prog"
+rc=$?
+echo "[ month ] $done patrols in $(($(date +%s) - start)) s; the profile at most $lag patrols behind the log; $boxes samples with a box open, $overruns patrols longer than the period; $(grep -c held "$WORK/holds.txt") holds of the profile; $(wc -l <"$WORK/newmacs" 2>/dev/null || echo 0) new MACs; closed in $closems ms with code $rc"
+
+log | tr -d '\r' >"$WORK/log.txt"
+tr -d '\r' <"$WORK/Hostwarden.INI" >"$WORK/ini.txt"
+python3 - "$WORK/log.txt" "$WORK/ini.txt" "$done" "$PATROLS" "$lag" "$boxes" "$rc" "$WORK/samples.txt" <<'PY'
+import re, sys
+log = open(sys.argv[1]).read().split('\n')
+ini = open(sys.argv[2]).read()
+done, want, lag, boxes, rc = map(int, sys.argv[3:8])
+fails = []
+def check(cond, what):
+    print(('ok   ' if cond else 'FAIL ') + what)
+    if not cond: fails.append(what)
+addrs = ['10.77.%d.%d' % (s, o) for s in (1, 2) for o in range(256)]
+# Split into patrols: the time line, then host lines and summaries, ending in the totals.
+blocks, cur = [], []
+for l in log:
+    if not l: continue
+    cur.append(l)
+    if len(cur) >= 2 and ' total repl' in cur[-2] and cur[-1].endswith('in the last week'):
+        blocks.append(cur); cur = []
+hostline = re.compile(r'^(10\.77\.\d+\.\d+) \(([0-9a-f:]{17})\) \[[^\]]*\] (\d+) probes?\b')
+last = {}
+for l in log:
+    m = hostline.match(l)
+    if m: last[m.group(1)] = (m.group(2), int(m.group(3)))
+# A patrol begun just before the close may be cut short by it.
+check(len(blocks) >= want and len(blocks) >= done and not cur,
+      'the log holds %d patrols, each with its closing lines (%d wanted)' % (len(blocks), want))
+# The close may stop the last patrol after any address.
+full = [[m.group(1) for m in map(hostline.match, b) if m] == addrs for b in blocks]
+check(all(full[:-1]) and sum(full) >= want,
+      '%d of %d patrols list all 512 addresses in order (the last one may be stopped by the close)' % (sum(full), len(blocks)))
+check(lag <= 2, 'the profile was at most %d patrols behind the log' % lag)
+check(boxes == 0, 'no message box was open (%d samples found one)' % boxes)
+check(rc == 0, 'the program exited with code %d after the close' % rc)
+# After the close the profile holds what the last patrol printed, for every address.
+same = 0
+for a in addrs:
+    m = re.search(r'^SOFTWARE\\Hostwarden\\%s=(.*)$' % re.escape(a), ini, re.M)
+    f = m.group(1).split() if m else []
+    mac, probes = last.get(a, ('', -1))
+    same += len(f) == 10 and ':'.join(f[:6]) == mac and int(f[6]) + int(f[7]) == probes
+check(same == 512, '%d of 512 records in the profile match the last patrol (MAC and probes)' % same)
+# Flat within 5 %: the last sample against the one after warm-up (the first from a
+# twelfth of the run on, and not before patrol 10: the view then holds its 4097 lines,
+# and the heap has grown to what the patrols and the view need).
+samples = [l.split() for l in open(sys.argv[8]) if len(l.split()) == 10]
+warm = next((x for x in samples if int(x[0]) >= max(10, want // 12)), None)
+end = samples[-1] if samples else None
+names = ['Windows handles', 'Windows threads', 'private KiB', 'working set KiB', 'resident KiB', 'descriptors', 'Linux threads']
+if warm and end and warm is not end:
+    for i, name in enumerate(names):
+        a, b = int(warm[2 + i]), int(end[2 + i])
+        check(b <= a * 1.05, '%s %d after patrol %s, %d after patrol %s (%+.1f %%)' % (name, a, warm[0], b, end[0], (b - a) * 100.0 / max(a, 1)))
+else:
+    check(False, 'samples after warm-up and at the end')
+sys.exit(1 if fails else 0)
+PY
