@@ -6,8 +6,10 @@
 //                                  holds FILE at random moments for SECONDS: each hold 0-1.5 s,
 //                                  0-3 s apart, sharing SHARE (default: read, and delete or
 //                                  not at random); one line each
-//   hwhold sample NAME             the process of that image name as Windows counts it:
-//                                  "handles threads private_kib workingset_kib"
+//   hwhold sample NAME [COUNT MS]  the process of that image name as Windows counts it:
+//                                  "handles threads private_kib workingset_kib"; with
+//                                  COUNT, the look with the fewest threads of COUNT
+//                                  looks MS apart (the program at rest between patrols)
 #include <windows.h>
 #include <winternl.h>
 #include <stdio.h>
@@ -58,12 +60,17 @@ struct HandleEntry {
     ULONG access;
 };
 
-static int sample(const char* name) {
+struct Sample {
+    ULONG handles, threads;
+    unsigned long privatekib, workingkib;
+};
+
+static bool look(const char* name, Sample* out) {
     typedef NTSTATUS(NTAPI * Query)(ULONG, PVOID, ULONG, PULONG);
     Query query = (Query)(void*)GetProcAddress(GetModuleHandleA("ntdll"), "NtQuerySystemInformation");
     std::vector<char> buf(1 << 20), handles(1 << 23);
     ULONG n = 0;
-    if (!query || query(5 /* SystemProcessInformation */, buf.data(), (ULONG)buf.size(), &n) != 0) return 1;
+    if (!query || query(5 /* SystemProcessInformation */, buf.data(), (ULONG)buf.size(), &n) != 0) return false;
     wchar_t wanted[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, name, -1, wanted, MAX_PATH);
     for (char* at = buf.data();;) {
@@ -77,13 +84,27 @@ static int sample(const char* name) {
                 HandleEntry* e = (HandleEntry*)(handles.data() + sizeof(ULONG_PTR));
                 for (ULONG i = 0; i < total; i++) count += e[i].pid == pid;
             }
-            printf("%lu %lu %lu %lu\n", count, p->threads, (unsigned long)(p->pagefile / 1024),
-                   (unsigned long)(p->workingset / 1024));
-            return 0;
+            *out = {count, p->threads, (unsigned long)(p->pagefile / 1024), (unsigned long)(p->workingset / 1024)};
+            return true;
         }
-        if (!p->next) return 1;
+        if (!p->next) return false;
         at += p->next;
     }
+}
+
+static int sample(const char* name, int count, int ms) {
+    Sample best = {}, s;
+    bool found = false;
+    for (int i = 0; i < count; i++) {
+        if (i) Sleep(ms);
+        if (look(name, &s) && (!found || s.threads <= best.threads)) {
+            best = s;
+            found = true;
+        }
+    }
+    if (!found) return 1;
+    printf("%lu %lu %lu %lu\n", best.handles, best.threads, best.privatekib, best.workingkib);
+    return 0;
 }
 
 int main(int argc, char** argv) {
@@ -111,7 +132,8 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (argc == 3 && !strcmp(argv[1], "sample")) return sample(argv[2]);
-    fprintf(stderr, "usage: hwhold hold FILE SHARE MS | random FILE SECONDS | sample NAME\n");
+    if (argc == 3 && !strcmp(argv[1], "sample")) return sample(argv[2], 1, 0);
+    if (argc == 5 && !strcmp(argv[1], "sample")) return sample(argv[2], atoi(argv[3]), atoi(argv[4]));
+    fprintf(stderr, "usage: hwhold hold FILE SHARE MS | random FILE SECONDS | sample NAME [COUNT MS]\n");
     return 2;
 }

@@ -48,7 +48,8 @@
 #                                patrol finds it reachable at any moment. Kept short
 #                                against the probe's margin, every probe of a known host
 #                                goes through the kernel's re-probe.
-#   delay_first_probe_time 1 s   (Linux: 5) before a stale entry is re-probed
+#   delay_first_probe_time 1 s   (Linux: 5) before a stale entry is re-probed; LAB_DELAY
+#                                in the environment of "up" sets it (0: at once)
 #   retrans_time_ms 200          (Linux: 1000) between two solicitations
 #   ucast_solicit 3, mcast_solicit 3 (Linux defaults)
 # With LAB_TIMERS=linux in the environment of "up" the kernel's defaults stay.
@@ -89,7 +90,7 @@ timers() {
     [ "${LAB_TIMERS:-}" = linux ] && return 0
     ip netns exec "$mon" sysctl -q -w \
         "net.ipv4.neigh.$dev.base_reachable_time_ms=100" \
-        "net.ipv4.neigh.$dev.delay_first_probe_time=1" \
+        "net.ipv4.neigh.$dev.delay_first_probe_time=${LAB_DELAY:-1}" \
         "net.ipv4.neigh.$dev.retrans_time_ms=200" \
         "net.ipv4.neigh.$dev.ucast_solicit=3" \
         "net.ipv4.neigh.$dev.mcast_solicit=3"

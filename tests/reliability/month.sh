@@ -3,16 +3,21 @@
 # (10.77.1.0-255 and 10.77.2.0-255) of a lab PATROLS times (720 by default) every PERIOD
 # seconds, with churn (hosts leave, come back and change MAC) and another program
 # (tests/e2e/hwhold.exe) opening the profile at random moments, with and without delete
-# sharing. Between patrols it samples the program as Windows counts it (handles,
-# threads, private bytes, working set) and as Linux does (resident memory, open
-# descriptors, threads), and it checks that every patrol's records reach the profile,
-# that the log holds every patrol whole, and that no message box is ever left open.
-# Then it closes the program and compares the profile with the last patrol's lines.
+# sharing. It counts the patrols by their saves landing in the profile (the log is
+# buffered, whole only at the close), and finds the longest time without one; it samples
+# the program at rest as Windows counts it (handles, threads, private bytes, working set)
+# and as Linux does (resident memory, open descriptors, threads); it looks for message
+# boxes every 10 s. Then it closes the program and checks that the log holds every patrol
+# whole, that the profile holds what the last patrol printed for every address, that no
+# box was left open and that the samples after warm-up stay flat within 5 %.
 #   tests/reliability/month.sh BUILD   (root; PATROLS=50 for the short run of the suite)
 source "$(dirname "$0")/../lab/labwine.sh"
 [ "$(id -u)" != 0 ] || hw_own_display "$0" "$@"
 PATROLS=${PATROLS:-720}
-PERIOD=${PERIOD:-5}
+PERIOD=${PERIOD:-4}
+# Known hosts re-probed without the kernel's first delay: a patrol of this lab then takes
+# about 3 s rather than 4, within a period of 4 s (720 of them in 48 minutes).
+export LAB_DELAY=${LAB_DELAY:-0}
 HOSTS=""
 for h in 10 11 12 30 31 77 120 200 201 254; do HOSTS="$HOSTS 10.77.1.$h,02:77:01:00:00:$(printf %02x $h),h1-$h.lab"; done
 for h in 2 20 21 50 99 128 180 250; do HOSTS="$HOSTS 10.77.2.$h,02:77:02:00:00:$(printf %02x $h)"; done
@@ -26,28 +31,9 @@ printf '%s\r\n' '[Hostwarden]' "SOFTWARE\\Hostwarden\\period=$PERIOD" 'SOFTWARE\
     'SOFTWARE\Hostwarden\lowhost2=10 77 2 0' 'SOFTWARE\Hostwarden\highhost2=10 77 2 255' >"$WORK/Hostwarden.INI"
 
 log() { cat "$WORK"/HostwardenLog*.txt 2>/dev/null; }
-logsize() { stat -c %s "$WORK"/HostwardenLog*.txt 2>/dev/null | head -1; }
-# Patrols ended so far, counted in the log's new whole lines only: the log grows to
-# 20 MB, and reading it whole every second would slow the patrols it counts.
-cat >"$WORK/count.py" <<'PY'
-import os, sys
-log, state = sys.argv[1], sys.argv[2]
-off, n = map(int, open(state).read().split()) if os.path.exists(state) else (0, 0)
-with open(log, 'rb') as f:
-    f.seek(off)
-    data = f.read()
-end = data.rfind(b'\n') + 1
-n += data[:end].count(b' total repl')
-open(state, 'w').write('%d %d' % (off + end, n))
-print(n)
-PY
-patrols() {
-    local f
-    f=$(ls "$WORK"/HostwardenLog*.txt 2>/dev/null | head -1)
-    if [ -n "$f" ]; then python3 "$WORK/count.py" "$f" "$WORK/count.state"; else echo 0; fi
-}
-# The record of 10.77.1.10, which keeps its MAC all along: its probes (answered or not)
-# count the patrols saved.
+# Patrols saved: the probes (answered or not) of 10.77.1.10, which keeps its MAC all
+# along. The log cannot count them as they end: it is written through a buffer, whole
+# only once the program closes. Empty while the profile is being replaced under Wine.
 saved() { tr -d '\r' <"$WORK/Hostwarden.INI" 2>/dev/null | awk '/^SOFTWARE\\Hostwarden\\10\.77\.1\.10=/ { split($0, f, /[= ]/); print f[8] + f[9] }'; }
 
 start=$(date +%s)
@@ -80,9 +66,9 @@ holder=$!
 
 # Message boxes open now (the busy indicator is a dialog without a message).
 openboxes() { hw_drv dialogs | awk -F'\t' '$2 != ""'; }
-# Counts the boxes open. "Already patrolling" (a patrol outlasted the period: the timer
-# asks) is closed as a user would and counted apart; any other box is a failure.
-overruns=0
+# "Already patrolling" (a patrol outlasted the period: the timer asks) is closed as a
+# user would and counted apart; any other box is a failure.
+overruns=0 boxes=0
 lookforboxes() {
     local b
     b=$(openboxes)
@@ -95,61 +81,66 @@ lookforboxes() {
         hw_drv press Failure 1 >/dev/null
     fi
 }
-echo "[ month ] patrol seconds win_handles win_threads private_kib workingset_kib rss_kib fds linux_threads saved_patrols"
-# The program at rest, between two patrols once the save has landed: false when a patrol
-# began meanwhile, and the sample is dropped (the probes' threads would count).
+# The program at rest between two patrols, as Windows counts it (handles, threads,
+# private bytes, working set) and as Linux does (resident memory, descriptors, threads):
+# of the looks over 6 s, the one with the fewest threads, so that no patrol's probe or
+# name threads count. Runs beside the patrols; its line starts with the patrols saved.
 sample() {
-    local size win linux
-    # Early in the pause between two patrols: later the next one may have begun before
-    # its first line.
-    [ $(( ($(date +%s%N) - ended) / 1000000 )) -lt 1000 ] || return 1
-    size=$(logsize)
-    tail -c 100 "$WORK"/HostwardenLog*.txt | grep -q 'in the last week.$' && [ "$(saved)" -ge "$1" ] || return 1
-    win=$(labrun "$HW_WINE" "$HOLD" sample Hostwarden.exe 2>/dev/null | tr -d '\r')
-    linux="$(awk '/^VmRSS/ {print $2}' /proc/$lpid/status) $(ls /proc/$lpid/fd | wc -l) $(awk '/^Threads/ {print $2}' /proc/$lpid/status)"
-    [ "$(logsize)" = "$size" ] || return 1
-    echo "$1 $(($(date +%s) - start)) $win $linux $(saved)" | tee -a "$WORK/samples.txt" | sed 's/^/[ month ] /'
+    local best="" t cur
+    labrun "$HW_WINE" "$HOLD" sample Hostwarden.exe 12 500 2>/dev/null | tr -d '\r' >"$WORK/win.txt" &
+    for _ in $(seq 30); do
+        t=$(awk '/^Threads/ {print $2}' /proc/$lpid/status 2>/dev/null) || break
+        cur="$(awk '/^VmRSS/ {print $2}' /proc/$lpid/status) $(ls /proc/$lpid/fd | wc -l) $t"
+        [ -z "$best" ] || [ "$t" -lt "${best##* }" ] && best=$cur
+        sleep 0.2
+    done
+    wait
+    echo "$1 $(($(date +%s) - start)) $(cat "$WORK/win.txt") $best"
 }
+echo "[ month ] patrol seconds win_handles win_threads private_kib workingset_kib rss_kib fds linux_threads"
 every=$(( PATROLS >= 100 ? PATROLS / 24 : 5 ))
-done=0 lag=0 boxes=0 due="" round=0 ended=0
-while [ "$done" -lt "$PATROLS" ] || [ -n "$due" ]; do
+done=0 landed=$(date +%s%N) longest=0 round=0 sampler="" next=10
+while [ "$done" -lt "$PATROLS" ]; do
     sleep 0.5
     round=$((round + 1))
     kill -0 "$prog" 2>/dev/null || { echo "FAIL: the program ended after $done patrols"; break; }
-    n=$(patrols)
     s=$(saved)
-    # The profile is never more than one patrol behind the log for long: the save of a
-    # patrol held by the other program lands with the next one at the latest.
-    behind=$(( n - ${s:-0} ))
-    [ "$behind" -gt "$lag" ] && lag=$behind
+    now=$(date +%s%N)
+    if [ -n "$s" ] && [ "$s" -gt "$done" ]; then
+        done=$s landed=$now
+    fi
+    # The longest the profile went without a save landing.
+    [ $(( (now - landed) / 1000000 )) -gt "$longest" ] && longest=$(( (now - landed) / 1000000 ))
+    [ "$longest" -gt 120000 ] && { echo "FAIL: no save landed for 120 s"; break; }
     # A box left open stays: one look every 10 s finds it (each look starts a Wine process).
     [ $((round % 20)) = 0 ] && lookforboxes
-    if [ "$n" -gt "$done" ]; then
-        done=$n
-        ended=$(date +%s%N)
-        if [ $((done % every)) = 0 ] || [ "$done" = 10 ] || [ "$done" -ge "$PATROLS" ]; then due=$done; fi
+    if [ -z "${NOSAMPLE:-}" ] && [ "$done" -ge "$next" ] && { [ -z "$sampler" ] || ! kill -0 "$sampler" 2>/dev/null; }; then
+        sample "$done" | tee -a "$WORK/samples.txt" | sed 's/^/[ month ] /' &
+        sampler=$!
+        next=$(( (done / every + 1) * every ))
     fi
-    [ -n "$due" ] && sample "$done" && due=""
-    [ "$done" -gt $((PATROLS + 5)) ] && { echo "FAIL: no sample at rest after patrol $PATROLS"; break; }
 done
-lookforboxes
+[ -z "$sampler" ] || wait "$sampler"
 kill $churner $holder 2>/dev/null
-hw_waitfor 10 test "$(saved)" -ge "$done"
+wait $holder 2>/dev/null
+# The last sample once the churn and the holder have stopped.
+sample "$done" | tee -a "$WORK/samples.txt" | sed 's/^/[ month ] /'
+lookforboxes
 t0=$(date +%s%N)
 hw_drv close
 for _ in $(seq 300); do kill -0 "$prog" 2>/dev/null || break; sleep 0.1; done
 closems=$(( ($(date +%s%N) - t0) / 1000000 ))
 wait "$prog"
 rc=$?
-echo "[ month ] $done patrols in $(($(date +%s) - start)) s; the profile at most $lag patrols behind the log; $boxes samples with a box open, $overruns patrols longer than the period; $(grep -c held "$WORK/holds.txt") holds of the profile; $(wc -l <"$WORK/newmacs" 2>/dev/null || echo 0) new MACs; closed in $closems ms with code $rc"
+echo "[ month ] $done patrols saved in $(($(date +%s) - start)) s; at most $longest ms without a save landing; $boxes looks found a box open, $overruns patrols outlasted the period; $(grep -c held "$WORK/holds.txt") holds of the profile; $(wc -l <"$WORK/newmacs" 2>/dev/null || echo 0) new MACs; closed in $closems ms with code $rc"
 
 log | tr -d '\r' >"$WORK/log.txt"
 tr -d '\r' <"$WORK/Hostwarden.INI" >"$WORK/ini.txt"
-python3 - "$WORK/log.txt" "$WORK/ini.txt" "$done" "$PATROLS" "$lag" "$boxes" "$rc" "$WORK/samples.txt" <<'PY'
+python3 - "$WORK/log.txt" "$WORK/ini.txt" "$done" "$PATROLS" "$longest" "$boxes" "$rc" "$PERIOD" "$WORK/samples.txt" <<'PY'
 import re, sys
 log = open(sys.argv[1]).read().split('\n')
 ini = open(sys.argv[2]).read()
-done, want, lag, boxes, rc = map(int, sys.argv[3:8])
+done, want, longest, boxes, rc, period = map(int, sys.argv[3:9])
 fails = []
 def check(cond, what):
     print(('ok   ' if cond else 'FAIL ') + what)
@@ -174,8 +165,9 @@ check(len(blocks) >= want and len(blocks) >= done and not cur,
 full = [[m.group(1) for m in map(hostline.match, b) if m] == addrs for b in blocks]
 check(all(full[:-1]) and sum(full) >= want,
       '%d of %d patrols list all 512 addresses in order (the last one may be stopped by the close)' % (sum(full), len(blocks)))
-check(lag <= 2, 'the profile was at most %d patrols behind the log' % lag)
-check(boxes == 0, 'no message box was open (%d samples found one)' % boxes)
+# A save held by the other program lands with the next patrol's at the latest.
+check(longest <= (3 * period + 3) * 1000, 'at most %d ms without a save landing (%d allowed)' % (longest, (3 * period + 3) * 1000))
+check(boxes == 0, 'no message box was left open (%d looks found one)' % boxes)
 check(rc == 0, 'the program exited with code %d after the close' % rc)
 # After the close the profile holds what the last patrol printed, for every address.
 same = 0
@@ -185,18 +177,21 @@ for a in addrs:
     mac, probes = last.get(a, ('', -1))
     same += len(f) == 10 and ':'.join(f[:6]) == mac and int(f[6]) + int(f[7]) == probes
 check(same == 512, '%d of 512 records in the profile match the last patrol (MAC and probes)' % same)
-# Flat within 5 %: the last sample against the one after warm-up (the first from a
-# twelfth of the run on, and not before patrol 10: the view then holds its 4097 lines,
-# and the heap has grown to what the patrols and the view need).
-samples = [l.split() for l in open(sys.argv[8]) if len(l.split()) == 10]
-warm = next((x for x in samples if int(x[0]) >= max(10, want // 12)), None)
-end = samples[-1] if samples else None
+# Flat within 5 %: the samples after warm-up (from a twelfth of the run on, and not
+# before patrol 20: the view then holds its 4097 lines, and the heap has grown to what the
+# patrols and the view need) in two halves, the highest of the later half against the
+# highest of the earlier. The heap rises and falls by up to 8 % from one sample at rest to
+# the next with the lines it holds; a leak raises the highest.
+samples = [l.split() for l in open(sys.argv[9]) if len(l.split()) == 9]
+warm = [x for x in samples if int(x[0]) >= max(20, want // 12)]
+early, late = warm[:len(warm) // 2], warm[len(warm) // 2:]
 names = ['Windows handles', 'Windows threads', 'private KiB', 'working set KiB', 'resident KiB', 'descriptors', 'Linux threads']
-if warm and end and warm is not end:
+if early and late:
+    span = lambda part: 'patrols %s-%s' % (part[0][0], part[-1][0])
     for i, name in enumerate(names):
-        a, b = int(warm[2 + i]), int(end[2 + i])
-        check(b <= a * 1.05, '%s %d after patrol %s, %d after patrol %s (%+.1f %%)' % (name, a, warm[0], b, end[0], (b - a) * 100.0 / max(a, 1)))
+        a, b = max(int(x[2 + i]) for x in early), max(int(x[2 + i]) for x in late)
+        check(b <= a * 1.05, '%s at most %d in %s, %d in %s (%+.1f %%)' % (name, a, span(early), b, span(late), (b - a) * 100.0 / max(a, 1)))
 else:
-    check(False, 'samples after warm-up and at the end')
+    check(False, 'samples after warm-up, %d of them' % len(warm))
 sys.exit(1 if fails else 0)
 PY
