@@ -106,6 +106,23 @@ TEST_F(ProfileChange, ReadOnlyFileIsLeftAsItWasAndTheFailureIsToldAgainAfterASuc
     EXPECT_EQ(besides(), 0);
 }
 
+// A folder that takes no new file (here one gone since the start) refuses the save at
+// once, and the user is told which folder; memory keeps the change.
+TEST_F(ProfileChange, AFolderThatTakesNoNewFileIsNamed) {
+    ASSERT_TRUE(CreateDirectoryA("gone", nullptr));
+    SetCurrentDirectoryA("gone");
+    profileinit();
+    SetCurrentDirectoryA("..");
+    const std::string folder = fullpath("gone");
+    ASSERT_TRUE(RemoveDirectoryA("gone"));
+    Notices notices;
+    EXPECT_FALSE(putprofile("SOFTWARE\\Hostwarden\\period", "90"));
+    EXPECT_EQ(profilevalue("SOFTWARE\\Hostwarden\\period"), "90");
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].text, "Cannot save the profile <" + folder + "\\Hostwarden.INI>: the folder <" + folder +
+                                   "> does not take new files");
+}
+
 // The file's state: the value of `key`, the other key still there, nothing beside it.
 void expectfile(const std::string& key, const std::string& value, const std::string& why) {
     EXPECT_EQ(filevalue(key), value) << why;
