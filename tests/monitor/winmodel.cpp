@@ -14,12 +14,17 @@ static unsigned key(const Addr4& a) {
 
 void addlive(const Addr4& a, unsigned char mac) { model->live[key(a)] = mac; }
 
+// One more call in flight, and the peak raised to it.
+static void enter(std::atomic<int>& inflight, std::atomic<int>& peak) {
+    int now = ++inflight;
+    for (int p = peak; now > p && !peak.compare_exchange_weak(p, now);) {
+    }
+}
+
 unsigned long call(const Addr4& a, unsigned char mac[6]) {
     Model& md = *model;
     md.calls++;
-    int now = ++md.inflight;
-    for (int p = md.peak; now > p && !md.peak.compare_exchange_weak(p, now);) {
-    }
+    enter(md.inflight, md.peak);
     auto it = md.live.find(key(a));
     bool cached = false;
     {
@@ -49,9 +54,7 @@ void addname(const Addr4& a, const std::string& name) { model->names[key(a)] = n
 bool lookup(const Addr4& a, char* name, size_t size) {
     Model& md = *model;
     md.lookups++;
-    int now = ++md.lookupsinflight;
-    for (int p = md.lookuppeak; now > p && !md.lookuppeak.compare_exchange_weak(p, now);) {
-    }
+    enter(md.lookupsinflight, md.lookuppeak);
     auto it = md.names.find(key(a));
     bool found = it != md.names.end();
     Sleep(found ? (255 - a.o[3]) % (md.namedms + 1) : md.namelessms);
