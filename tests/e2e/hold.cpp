@@ -62,8 +62,27 @@ struct HandleEntry {
 
 struct Sample {
     ULONG handles, threads;
-    unsigned long privatekib, workingkib;
+    unsigned long privatekib, workingkib, commitkib;
 };
+
+// The private memory committed through Windows' own calls (heaps, stacks, VirtualAlloc).
+// Under Wine the private bytes above are the process's resident anonymous memory, which
+// also holds the Unix side (the C library's heap, the X11 driver, the resolver); Wine
+// shows the memory it did not map itself as reserved, so this walk counts only ours.
+static unsigned long committedkib(ULONG pid) {
+    HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!h) return 0;
+    unsigned long long total = 0;
+    MEMORY_BASIC_INFORMATION m;
+    for (char* at = nullptr; VirtualQueryEx(h, at, &m, sizeof m) == sizeof m;) {
+        if (m.State == MEM_COMMIT && m.Type == MEM_PRIVATE) total += m.RegionSize;
+        char* next = (char*)m.BaseAddress + m.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    CloseHandle(h);
+    return (unsigned long)(total / 1024);
+}
 
 static bool look(const char* name, Sample* out) {
     typedef NTSTATUS(NTAPI * Query)(ULONG, PVOID, ULONG, PULONG);
@@ -84,7 +103,8 @@ static bool look(const char* name, Sample* out) {
                 HandleEntry* e = (HandleEntry*)(handles.data() + sizeof(ULONG_PTR));
                 for (ULONG i = 0; i < total; i++) count += e[i].pid == pid;
             }
-            *out = {count, p->threads, (unsigned long)(p->pagefile / 1024), (unsigned long)(p->workingset / 1024)};
+            *out = {count, p->threads, (unsigned long)(p->pagefile / 1024), (unsigned long)(p->workingset / 1024),
+                    committedkib(pid)};
             return true;
         }
         if (!p->next) return false;
@@ -103,7 +123,7 @@ static int sample(const char* name, int count, int ms) {
         }
     }
     if (!found) return 1;
-    printf("%lu %lu %lu %lu\n", best.handles, best.threads, best.privatekib, best.workingkib);
+    printf("%lu %lu %lu %lu %lu\n", best.handles, best.threads, best.privatekib, best.workingkib, best.commitkib);
     return 0;
 }
 

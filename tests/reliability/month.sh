@@ -5,8 +5,8 @@
 # (tests/e2e/hwhold.exe) opening the profile at random moments, with and without delete
 # sharing. It counts the patrols by their saves landing in the profile (the log is
 # buffered, whole only at the close), and finds the longest time without one; it samples
-# the program at rest as Windows counts it (handles, threads, private bytes, working set)
-# and as Linux does (resident memory, open descriptors, threads); it looks for message
+# the program at rest as Windows counts it (handles, threads, private bytes, working set,
+# committed private memory) and as Linux does (resident memory, open descriptors, threads); it looks for message
 # boxes every 10 s. Then it closes the program and checks that the log holds every patrol
 # whole, that the profile holds what the last patrol printed for every address, that no
 # box was left open and that the samples after warm-up stay flat within 5 %.
@@ -82,7 +82,7 @@ lookforboxes() {
     fi
 }
 # The program at rest between two patrols, as Windows counts it (handles, threads,
-# private bytes, working set) and as Linux does (resident memory, descriptors, threads):
+# private bytes, working set, private memory committed) and as Linux does (resident memory, descriptors, threads):
 # of the looks over 6 s, the one with the fewest threads, so that no patrol's probe or
 # name threads count. Runs beside the patrols; its line starts with the patrols saved.
 sample() {
@@ -97,8 +97,8 @@ sample() {
     wait
     echo "$1 $(($(date +%s) - start)) $(cat "$WORK/win.txt") $best"
 }
-echo "[ month ] patrol seconds win_handles win_threads private_kib workingset_kib rss_kib fds linux_threads"
-every=$(( PATROLS >= 100 ? PATROLS / 24 : 5 ))
+echo "[ month ] patrol seconds win_handles win_threads private_kib workingset_kib committed_kib rss_kib fds linux_threads"
+every=$(( PATROLS >= 100 ? PATROLS / 48 : 5 ))
 done=0 landed=$(date +%s%N) longest=0 round=0 sampler="" next=10
 while [ "$done" -lt "$PATROLS" ]; do
     sleep 0.5
@@ -182,10 +182,10 @@ check(same == 512, '%d of 512 records in the profile match the last patrol (MAC 
 # patrols and the view need) in two halves, the highest of the later half against the
 # highest of the earlier. The heap rises and falls by up to 8 % from one sample at rest to
 # the next with the lines it holds; a leak raises the highest.
-samples = [l.split() for l in open(sys.argv[9]) if len(l.split()) == 9]
+samples = [l.split() for l in open(sys.argv[9]) if len(l.split()) == 10]
 warm = [x for x in samples if int(x[0]) >= max(20, want // 12)]
 early, late = warm[:len(warm) // 2], warm[len(warm) // 2:]
-names = ['Windows handles', 'Windows threads', 'private KiB', 'working set KiB', 'resident KiB', 'descriptors', 'Linux threads']
+names = ['Windows handles', 'Windows threads', 'private KiB', 'working set KiB', 'committed KiB', 'resident KiB', 'descriptors', 'Linux threads']
 if early and late:
     span = lambda part: 'patrols %s-%s' % (part[0][0], part[-1][0])
     for i, name in enumerate(names):
