@@ -62,12 +62,14 @@ pkg_make_dist() {
 
 
 # checkguide FILE: the user's guide as a download carries it (README.txt): plain ASCII
-# text with Windows line ends, no Markdown and nothing about building, holding the
-# sections a user needs (each a title underlined on the next line) and this version's
-# entry in the version history.
+# text with Windows line ends, no Markdown and nothing about building, within the rules
+# of the plain text (scripts/guide.py check FILE: the width, no picture named...),
+# holding the sections a user needs (each a title underlined on the next line) and this
+# version's entry in the version history.
 checkguide() {
     local f=$1 text heading under
     grep -qv $'\r$' "$f" && fail "$f has a line without CRLF"
+    python3 "$HW_ROOT/scripts/guide.py" check "$f" >/dev/null || fail "$f breaks a rule of the plain text"
     text=$(tr -d '\r' <"$f")
     LC_ALL=C grep -q $'[^\t -~]' <<<"$text" && fail "$f is not ASCII: $(LC_ALL=C grep -n $'[^\t -~]' <<<"$text" | head -2)"
     grep -qE '^#|^\||\]\(|\*\*|`|<!--' <<<"$text" && fail "$f holds Markdown: $(grep -nE '^#|^\||\]\(|\*\*|`|<!--' <<<"$text" | head -3)"
