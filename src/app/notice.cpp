@@ -13,9 +13,11 @@ UINT taskbarcreated;
 static_assert(sizeof(NOTIFYICONDATAA) == offsetof(NOTIFYICONDATAA, hBalloonIcon) + sizeof(HICON),
               "NOTIFYICONDATAA of Vista and later");
 
-// The icon while news is unseen (kept to add it again for a new taskbar).
+// The icon while news is unseen (kept to add it again for a new taskbar), and the
+// changes it names, gathered until the user looks.
 static NOTIFYICONDATAA notice;
 static bool pending = false;
+static UnseenChanges unseen;
 
 void registernotice() {
     taskbarcreated = RegisterWindowMessageA("TaskbarCreated");
@@ -25,6 +27,7 @@ void registernotice() {
 
 void shownotice(HWND window, const std::vector<std::string>& lines) {
     if (lines.empty() || infront(window)) return;
+    addunseen(unseen, lines);
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(window, GWLP_HINSTANCE);
     notice = {};
     notice.cbSize = sizeof notice;
@@ -37,9 +40,9 @@ void shownotice(HWND window, const std::vector<std::string>& lines) {
                                      LR_SHARED);
     GetWindowTextA(window, notice.szTip, sizeof notice.szTip);
     GetWindowTextA(window, notice.szInfoTitle, sizeof notice.szInfoTitle);
-    noticetext(notice.szInfo, sizeof notice.szInfo, lines);
+    noticetext(notice.szInfo, sizeof notice.szInfo, unseen);
     notice.dwInfoFlags = NIIF_INFO;
-    // A new patrol's changes replace the balloon of the icon already there.
+    // The icon already there gets the balloon that names every unseen change.
     if (!pending || !shellnotify(NIM_MODIFY, &notice)) shellnotify(NIM_ADD, &notice);
     pending = true;
 }
@@ -47,6 +50,7 @@ void shownotice(HWND window, const std::vector<std::string>& lines) {
 void removenotice(HWND window) {
     if (!pending) return;
     pending = false;
+    unseen = {};
     NOTIFYICONDATAA gone = {};
     gone.cbSize = sizeof gone;
     gone.hWnd = window;

@@ -15,8 +15,9 @@ const UINT WM_NOTICEICON = WM_APP + 2;
 extern UINT taskbarcreated;
 void registernotice();
 
-// Shows the icon with a balloon naming `lines` (or shows the new balloon when the icon is
-// there), unless there are none or the window is in front.
+// Adds `lines` to the changes the user has not seen and shows the icon with a balloon
+// naming them all (the icon there already gets the new balloon), unless there are none
+// or the window is in front.
 void shownotice(HWND window, const std::vector<std::string>& lines);
 // Removes the icon when the window is in front (not minimised) now.
 void noticeseen(HWND window);
@@ -24,5 +25,6 @@ void noticeseen(HWND window);
 void noticeclicked(HWND window, LPARAM event);
 // Adds a pending icon again after the taskbar was created anew.
 void noticeagain();
-// Removes the icon, if there is one.
+// Removes the icon, if there is one, and forgets the changes it named: the user has
+// looked.
 void removenotice(HWND window);
