@@ -45,7 +45,7 @@ TEST_F(NoticeSerial, NamesEveryUnseenChangeAcrossPatrols) {
     EXPECT_EQ(d.uFlags, (UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO));
     EXPECT_EQ(d.uCallbackMessage, WM_NOTICEICON);
     EXPECT_NE(d.hIcon, nullptr);
-    EXPECT_EQ(d.szTip, title());
+    EXPECT_STREQ(d.szTip, "Hostwarden");  // no version: the user's show/hide choice outlives it
     EXPECT_EQ(d.szInfoTitle, title());
     EXPECT_EQ(d.szInfo, lines({1, 2, 3}));
     // Two more patrols before the window takes their messages: .4 and .5 change and .7
@@ -92,6 +92,39 @@ TEST_F(NoticeSerial, TheIconGoesWhenTheWindowComesToTheFrontOrItIsClicked) {
     EXPECT_EQ(GetForegroundWindow(), mainwindow);
     ASSERT_EQ(notifies.size(), 5u);
     EXPECT_EQ(notifies[4].message, (DWORD)NIM_DELETE);
+}
+
+// The shell refuses the icon while it is busy at logon: the timer tries again, to add it
+// and then to change it, since a call that ran out of time may have added it after all.
+// Its ticks start no patrol.
+TEST_F(NoticeSerial, ARefusedIconIsTriedAgainUntilItLands) {
+    const struct {
+        int refusals;
+        std::vector<DWORD> calls;
+    } cases[] = {
+        {1, {NIM_ADD, NIM_ADD}},
+        {2, {NIM_ADD, NIM_ADD, NIM_MODIFY}},
+        {3, {NIM_ADD, NIM_ADD, NIM_MODIFY, NIM_ADD}},
+    };
+    struct Restore {
+        UINT was = noticeretryms;
+        ~Restore() { noticeretryms = was; }
+    } restore;
+    noticeretryms = 30;
+    for (const auto& t : cases) {
+        window(1, {{1, 1}});
+        notifies.clear();
+        refusals = t.refusals;
+        probes = 0;
+        patrolminimised({{1, 0x11}});
+        hwtest::pump(300);
+        std::vector<DWORD> calls;
+        for (const NotifyCall& n : notifies) calls.push_back(n.message);
+        EXPECT_EQ(calls, t.calls) << t.refusals << " refused";
+        EXPECT_EQ(notifies.back().data.szInfo, lines({1}));
+        EXPECT_EQ(probes, 1) << "a tick started a patrol";
+        hwtest::closemainwindow();
+    }
 }
 
 // The end of the session runs the shutdown with the window still there, and the window

@@ -3,7 +3,8 @@
 # 32-bit product is checked on machines that cannot execute it): a GUI program for its
 # processor, importing only system DLLs, and carrying exactly the resources that the
 # resource script defines (menu, both dialogs, icon, version block, manifest), with the
-# version of the CMake project and the manifest naming its processor. GENERATED is the
+# version of the CMake project and the manifest naming its processor, and no import
+# that Vista lacks. GENERATED is the
 # build's folder of generated resource files.
 set -euo pipefail
 exe=$1 arch=$2 generated=$3
@@ -37,6 +38,8 @@ for dll in $imports; do
     esac
 done
 ok "imports only system DLLs: $imports"
+# Windows 7 brought ChangeWindowMessageFilterEx: imported, it would stop the start on Vista.
+! grep -q 'ChangeWindowMessageFilterEx' <<<"$private" || fail "imports ChangeWindowMessageFilterEx"
 
 # The resources as windres reads them back from the exe, against the resource script
 # compiled the same way. Memory flags (MOVEABLE, PURE...) mean nothing in a PE file and
