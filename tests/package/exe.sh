@@ -3,8 +3,8 @@
 # 32-bit product is checked on machines that cannot execute it): a GUI program for its
 # processor, importing only system DLLs, and carrying exactly the resources that the
 # resource script defines (menu, both dialogs, icon, version block, manifest), with the
-# version of the CMake project and the manifest naming its processor, and no import
-# that Vista lacks. GENERATED is the
+# version of the CMake project, the FileDescription that heads its notifications, the
+# manifest naming its processor, and no import that Vista lacks. GENERATED is the
 # build's folder of generated resource files.
 set -euo pipefail
 exe=$1 arch=$2 generated=$3
@@ -65,7 +65,11 @@ grep -q "^ FILEVERSION $v, 0\$" "$work/exe.rc" || fail "FILEVERSION is not $vers
 grep -q "^ PRODUCTVERSION $v, 0\$" "$work/exe.rc" || fail "PRODUCTVERSION is not $version"
 grep -q "VALUE \"FileVersion\", \"$version\"" "$work/exe.rc" || fail "FileVersion text is not $version"
 grep -q "VALUE \"ProductVersion\", \"$version\"" "$work/exe.rc" || fail "ProductVersion text is not $version"
-ok "version block $version"
+# Windows 10 and later head the program's notifications with the FileDescription.
+grep -q 'VALUE "FileDescription", "Hostwarden"$' "$work/exe.rc" || fail "FileDescription is not Hostwarden"
+grep -q 'VALUE "Comments", "Hostwarden: watches ranges of local IPv4 addresses by ARP"$' "$work/exe.rc" ||
+    fail "Comments do not say what Hostwarden does"
+ok "version block $version, FileDescription Hostwarden"
 
 n=$(grep -c "processorArchitecture=\"\"$manifest\"\"" "$work/exe.rc" || true)
 [ "$n" = 2 ] || fail "manifest names processorArchitecture $manifest $n times, want 2"
