@@ -28,7 +28,7 @@ static void creationsequence(HWND window) {
     settingssaved = false;
     profileclosing = false;
     rebuildrecords = loadrecords;  // the configuration dialog's OK rebuilds the list
-    registernotice();
+    registernotice(window);
     SetWindowTextA(window, progtitle);
     restoreplacement(window, progname);
     char buf[profilebuf];
@@ -163,6 +163,10 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         dispatchcommand(window, LOWORD(wParam));
         return 0;
     case WM_TIMER:
+        if (wParam == noticetimer) {
+            noticeretry(window);
+            return 0;
+        }
         startpatrol();
         if (exitrequest) DestroyWindow(window);
         return 0;
@@ -180,6 +184,6 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (wParam == PBT_APMSUSPEND) suspended = true;
         return 0;
     }
-    if (message == taskbarcreated && taskbarcreated) noticeagain();
+    if (message == taskbarcreated && taskbarcreated) noticeagain(window);
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -1,18 +1,20 @@
-// The text of the notice that names a patrol's MAC changes; window-free.
+// The text of the notice that names the MAC changes the user has not seen; window-free.
 #include "app/noticetext.h"
 #include <stdio.h>
 
-void noticetext(char* out, size_t size, const std::vector<std::string>& lines) {
+void addunseen(UnseenChanges& unseen, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines)
+        if (unseen.first.size() < (size_t)noticelines) unseen.first.push_back(line);
+    unseen.total += lines.size();
+}
+
+void noticetext(char* out, size_t size, const UnseenChanges& unseen) {
     std::string text;
-    size_t shown = lines.size() < (size_t)noticelines ? lines.size() : (size_t)noticelines;
-    for (size_t i = 0; i < shown; i++) {
+    for (size_t i = 0; i < unseen.first.size(); i++) {
         if (i) text += '\n';
-        text += lines[i];
+        text += unseen.first[i];
     }
-    if (lines.size() > shown) {
-        char more[32];
-        snprintf(more, sizeof more, "\nand %d more", (int)(lines.size() - shown));
-        text += more;
-    }
+    if (unseen.total > unseen.first.size())
+        text += "\nand " + std::to_string(unseen.total - unseen.first.size()) + " more";
     snprintf(out, size, "%s", text.c_str());
 }

@@ -18,8 +18,8 @@
 
 std::atomic<bool> warningshown(false);
 
-// The change lines of the last patrol that told the window thread about them, until it
-// takes them.
+// The change lines of the patrols that told the window thread about them, until it
+// takes them: a patrol ending before the window took the last one's adds its own after.
 static std::mutex newslock;
 static std::vector<std::string> news;
 
@@ -157,7 +157,7 @@ static void runpatrol() {
     if (!changes.empty() && !exitrequest) {
         {
             std::lock_guard<std::mutex> g(newslock);
-            news.swap(changes);
+            news.insert(news.end(), changes.begin(), changes.end());
         }
         PostMessageA(mainwindow, WM_MACCHANGED, 0, 0);
     }

@@ -13,6 +13,7 @@ void patrolthread();                 // the worker's body
 // before it lets `patrolling` go, as a Stop command given at that moment would be.
 extern void (*patrolendhook)();
 
-// The "MAC address changed for ..." lines of the last patrol that posted WM_MACCHANGED,
-// in the order printed; taken once (window thread), empty until the next such patrol.
+// The "MAC address changed for ..." lines of the patrols that posted WM_MACCHANGED since
+// they were last taken, in the order printed; taken once (window thread), empty until the
+// next such patrol.
 std::vector<std::string> takechanges();

@@ -3,7 +3,8 @@
 # 32-bit product is checked on machines that cannot execute it): a GUI program for its
 # processor, importing only system DLLs, and carrying exactly the resources that the
 # resource script defines (menu, both dialogs, icon, version block, manifest), with the
-# version of the CMake project and the manifest naming its processor. GENERATED is the
+# version of the CMake project, the FileDescription that heads its notifications, the
+# manifest naming its processor, and no import that Vista lacks. GENERATED is the
 # build's folder of generated resource files.
 set -euo pipefail
 exe=$1 arch=$2 generated=$3
@@ -37,6 +38,8 @@ for dll in $imports; do
     esac
 done
 ok "imports only system DLLs: $imports"
+# Windows 7 brought ChangeWindowMessageFilterEx: imported, it would stop the start on Vista.
+! grep -q 'ChangeWindowMessageFilterEx' <<<"$private" || fail "imports ChangeWindowMessageFilterEx"
 
 # The resources as windres reads them back from the exe, against the resource script
 # compiled the same way. Memory flags (MOVEABLE, PURE...) mean nothing in a PE file and
@@ -62,7 +65,11 @@ grep -q "^ FILEVERSION $v, 0\$" "$work/exe.rc" || fail "FILEVERSION is not $vers
 grep -q "^ PRODUCTVERSION $v, 0\$" "$work/exe.rc" || fail "PRODUCTVERSION is not $version"
 grep -q "VALUE \"FileVersion\", \"$version\"" "$work/exe.rc" || fail "FileVersion text is not $version"
 grep -q "VALUE \"ProductVersion\", \"$version\"" "$work/exe.rc" || fail "ProductVersion text is not $version"
-ok "version block $version"
+# Windows 10 and later head the program's notifications with the FileDescription.
+grep -q 'VALUE "FileDescription", "Hostwarden"$' "$work/exe.rc" || fail "FileDescription is not Hostwarden"
+grep -q 'VALUE "Comments", "Hostwarden: watches ranges of local IPv4 addresses by ARP"$' "$work/exe.rc" ||
+    fail "Comments do not say what Hostwarden does"
+ok "version block $version, FileDescription Hostwarden"
 
 n=$(grep -c "processorArchitecture=\"\"$manifest\"\"" "$work/exe.rc" || true)
 [ "$n" = 2 ] || fail "manifest names processorArchitecture $manifest $n times, want 2"
