@@ -1,5 +1,5 @@
 ; Windows installer for Hostwarden, built by scripts/package.sh with Debian's makensis:
-;   makensis -DVERSION=5.3.3 -DARCH=x86|x64 -DSTAGE=<folder with the files>
+;   makensis -DVERSION=5.3.3.N -DARCH=x86|x64 -DSTAGE=<folder with the files>
 ;            -DLAUNCHER=<HostwardenStart.exe> -DOUTFILE=<setup.exe> -DICON=<ico>
 ; ARCH x86 makes the installer of the 32-bit program (the release), x64 a 64-bit
 ; installer of the 64-bit twin, for systems that cannot run 32-bit programs.
@@ -32,7 +32,7 @@ InstallDir "$PROGRAMFILES\Hostwarden"
 !endif
 BrandingText "Hostwarden ${VERSION}"
 
-VIProductVersion "${VERSION}.0"
+VIProductVersion "${VERSION}"
 VIAddVersionKey "ProductName" "Hostwarden"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"

@@ -49,7 +49,7 @@ docs=$("$HW_WINE" winepath -u "$(regvalue 'HKCU\Software\Microsoft\Windows\Curre
 # USERDIR (which it made) and written nothing into the program's folder.
 startvia() {
     "$HW_WINE" start /unix "$lnk"
-    hw_waitfor 30 titleis "Hostwarden $version" || fail "no main window after starting the shortcut"
+    hw_waitfor 30 titleis "$progtitle" || fail "no main window after starting the shortcut"
     pkg_close
     [ -f "$1/Hostwarden.INI" ] || fail "no Hostwarden.INI in $1: $(ls -A "$1" 2>&1)"
     grep -q '^\[Hostwarden\]' "$1/Hostwarden.INI" || fail "no [Hostwarden] section in $1"
