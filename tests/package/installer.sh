@@ -112,8 +112,10 @@ running inplace 2
 held setup 2
 held inplace 2
 EOF
-# A holder that lets go within a second (a scanner) is waited for.
-hold 1000
+# A holder that lets go within 3 s (a scanner) is waited for. Held for 2.5 s from
+# before the installer starts, the exe is held at its first try unless the installer
+# takes that long to start.
+hold 2500
 setup || fail "$run_setup beside a held exe let go exited with $?"
 wait "$holder"
 grep -qx marked "$unixinst/README.txt" && fail "$run_setup did not write its files again"
