@@ -1,5 +1,5 @@
 ; Windows installer for Hostwarden, built by scripts/package.sh with Debian's makensis:
-;   makensis -DVERSION=5.3.3 -DARCH=x86|x64 -DSTAGE=<folder with the files>
+;   makensis -DVERSION=5.3.3.N -DARCH=x86|x64 -DSTAGE=<folder with the files>
 ;            -DLAUNCHER=<HostwardenStart.exe> -DOUTFILE=<setup.exe> -DICON=<ico>
 ; ARCH x86 makes the installer of the 32-bit program (the release), x64 a 64-bit
 ; installer of the 64-bit twin, for systems that cannot run 32-bit programs.
@@ -8,7 +8,12 @@
 ; profile, logs and exports in its working directory: the Start-menu entry, one for
 ; every account, starts the launcher (scripts/launcher.nsi), which starts the program
 ; in the Documents\Hostwarden of whoever uses it, never in Program Files.
-; /S installs and uninstalls silently; the uninstaller leaves the users' folders alone.
+; /S installs and uninstalls silently; the uninstaller leaves the users' folders and
+; their registry keys alone.
+; A Hostwarden running from the program folder keeps its exe from being replaced or
+; removed: install and uninstall ask the user to close it (Retry or Cancel) and change
+; nothing until it is closed; a silent run takes Cancel and ends with exit code 2. The
+; uninstall entry goes only with the program's files.
 
 !if "${ARCH}" == "x64"
 Target amd64-unicode
@@ -32,7 +37,7 @@ InstallDir "$PROGRAMFILES\Hostwarden"
 !endif
 BrandingText "Hostwarden ${VERSION}"
 
-VIProductVersion "${VERSION}.0"
+VIProductVersion "${VERSION}"
 VIAddVersionKey "ProductName" "Hostwarden"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
@@ -69,7 +74,52 @@ Function un.onInit
     !insertmacro CONTEXT
 FunctionEnd
 
+; The installer and the uninstaller each need their own copy of a function (un. names
+; the uninstaller's): FUNCTIONS defines both.
+!macro FUNCTIONS un
+; Deletes the file on the stack, or asks the user to close what holds it (Retry or
+; Cancel). Windows (and Wine) refuse to delete the exe of a running program, also one
+; that another account runs, which no window search of this desktop would find. A
+; program that is closing, or a scanner, holds a file for a moment: the file is tried
+; for 3 s before the user is asked.
+Function ${un}removefile
+    Exch $R0
+    Push $R1
+    StrCpy $R1 0
+again:
+    ClearErrors
+    Delete "$R0"
+    IfErrors 0 done
+    IntOp $R1 $R1 + 1
+    IntCmp $R1 10 ask
+    Sleep 300
+    Goto again
+ask:
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R0 is in use.$\r$\n$\r$\nClose Hostwarden (File / Exit), also where another account runs it, and any program that has the file open; then choose Retry. Cancel stops here." \
+        /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Abort "$R0 is in use."
+retry:
+    StrCpy $R1 0
+    Goto again
+done:
+    Pop $R1
+    Pop $R0
+FunctionEnd
+!macroend
+!insertmacro FUNCTIONS ""
+!insertmacro FUNCTIONS "un."
+
+!macro REMOVE un file
+    Push "${file}"
+    Call ${un}removefile
+!macroend
+
 Section "Hostwarden"
+    ; An upgrade: the programs of the earlier install go first, so that one still
+    ; running stops the installation before any file is written.
+    !insertmacro REMOVE "" "$INSTDIR\Hostwarden.exe"
+    !insertmacro REMOVE "" "$INSTDIR\HostwardenStart.exe"
     SetOutPath "$INSTDIR"
     File "${STAGE}\Hostwarden.exe"
     File "${STAGE}\README.txt"
@@ -95,19 +145,25 @@ Section "Hostwarden"
 SectionEnd
 
 ; Removes only what the installer put down, by name: a profile, log or export that
-; ended up in the program folder keeps the folder from being removed.
+; ended up in the program folder keeps the folder from being removed. The program goes
+; first, so that a Hostwarden still running stops the uninstall before anything is
+; removed; the uninstaller and its entry go last, so that a later cancel leaves them to
+; be run again.
 Section "Uninstall"
+    !insertmacro REMOVE "un." "$INSTDIR\Hostwarden.exe"
+    !insertmacro REMOVE "un." "$INSTDIR\HostwardenStart.exe"
+    !insertmacro REMOVE "un." "$INSTDIR\README.txt"
+    !insertmacro REMOVE "un." "$INSTDIR\LICENSE.txt"
+    !insertmacro REMOVE "un." "$INSTDIR\OUI-LISTING.txt"
     Delete "$SMPROGRAMS\Hostwarden.lnk"
-    Delete "$INSTDIR\Hostwarden.exe"
-    Delete "$INSTDIR\HostwardenStart.exe"
-    Delete "$INSTDIR\README.txt"
-    Delete "$INSTDIR\LICENSE.txt"
-    Delete "$INSTDIR\OUI-LISTING.txt"
+    ; Run in place (Uninstall.exe /S _?=folder, so that a script can wait for it and
+    ; read its exit code) it cannot delete itself: the script deletes it and the folder.
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTKEY}"
-    ; The window placement, the program's only registry setting: the machine's, and the
-    ; one of the account that uninstalls (other accounts keep theirs).
-    DeleteRegKey HKCU "Software\Hostwarden"
+    ; The window placement of the whole computer, kept there when Hostwarden ran with
+    ; administrator rights. Each account's own (HKCU\Software\Hostwarden) stays, as its
+    ; Documents\Hostwarden does: the uninstaller's HKCU is that of the account that gave
+    ; the administrator password, often not one that used Hostwarden.
     DeleteRegKey HKLM "Software\Hostwarden"
 SectionEnd

@@ -1,6 +1,6 @@
 ; The program of the installer's Start-menu entry, HostwardenStart.exe, built by
 ; scripts/package.sh beside the installer:
-;   makensis -DVERSION=5.3.3 -DARCH=x86|x64 -DOUTFILE=<HostwardenStart.exe> -DICON=<ico>
+;   makensis -DVERSION=5.3.3.N -DARCH=x86|x64 -DOUTFILE=<HostwardenStart.exe> -DICON=<ico>
 ; Hostwarden keeps its files in the folder it is started in. A shortcut's working folder
 ; is one folder for every account, and a shortcut whose folder is missing does not start
 ; at all; so the entry starts this, which starts Hostwarden in the Documents\Hostwarden
@@ -19,7 +19,7 @@ Name "Hostwarden"
 OutFile "${OUTFILE}"
 Icon "${ICON}"
 
-VIProductVersion "${VERSION}.0"
+VIProductVersion "${VERSION}"
 VIAddVersionKey "ProductName" "Hostwarden"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"

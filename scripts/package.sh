@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows downloads into dist/:
+# Builds the Windows downloads into dist/, VERSION being the release build's file version
+# 5.3.3.N (CMakeLists.txt):
 #   Hostwarden-VERSION-win32.zip         the stripped exe, the user's guide as README.txt
 #                                        (scripts/guide.py), LICENSE and where to get the
 #                                        OUI listing, in one folder: unzip and run
@@ -9,7 +10,8 @@
 # The 32-bit ones are the release. Installs what is missing and builds both programs
 # first (in build-dist/ and build-dist64/, without tests). With --exe32 FILE and/or
 # --exe64 FILE it packages those already-built exes instead, without installing or
-# building (the package tests use this); --out DIR puts the results elsewhere.
+# building (the package tests use this), and refuses an exe of another version; --out DIR
+# puts the results elsewhere.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -24,7 +26,8 @@ while [ $# -gt 0 ]; do
 done
 
 version=$(sed -n 's/^project(Hostwarden VERSION \([0-9.]*\).*/\1/p' "$HW_ROOT/CMakeLists.txt")
-[ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
+[[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] ||
+    { echo "CMakeLists.txt gives the version <$version>, not a release build's 5.3.3.N" >&2; exit 1; }
 
 if [ -z "$exe32$exe64" ]; then
     hw_install
@@ -44,7 +47,8 @@ out=$(cd "$out" && pwd)
 
 # Same inputs, same packages, from a clone or from sources without git: every file,
 # and the stripped exe's header, carry the date of this version in the guide's version
-# history ("- 5.3.3, 8 December 2026: ..."), midnight UTC.
+# history ("- 5.3.3.1, 10 December 2026: ..."), midnight UTC: a release without its own
+# line is not made.
 released=$(sed -n "s/^- ${version//./\\.}, \([0-9]\{1,2\} [A-Z][a-z]* [0-9]\{4\}\):.*/\1/p" \
     "$HW_ROOT/docs/guide.md" | head -1)
 [ -n "$released" ] || { echo "docs/guide.md has no version history line '- $version, D Month YYYY: ...'" >&2; exit 1; }
@@ -62,6 +66,11 @@ package() {
         strip=x86_64-w64-mingw32-strip flavour=win64 setupname=win64-setup
     fi
     command -v $strip >/dev/null || { echo "$strip is missing (scripts/lib.sh installs it)" >&2; exit 1; }
+    # An exe built before the last bump would go out under the new release's name.
+    local built
+    built=$(${strip%strip}windres -i "$exe" -O rc | sed -n 's/^ FILEVERSION \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1.\2.\3.\4/p') || true
+    [ "$built" = "$version" ] ||
+        { echo "$exe has the file version <$built>, the sources $version: build it again" >&2; exit 1; }
     local top=$stage/$flavour dir=$stage/$flavour/Hostwarden-$version launcher=$stage/$flavour-launcher
     mkdir -p "$dir" "$launcher"
     $strip -o "$dir/Hostwarden.exe" "$exe"

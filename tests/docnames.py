@@ -79,7 +79,7 @@ for doc in docs:
     for command in re.findall(r'\*\*((?:File|Report|Help) / [^*]+)\*\*', text):
         if command not in items:
             missing.append('%s: menu command %s' % (where, command))
-    for named in set(re.findall(r'Hostwarden-(\d+\.\d+\.\d+)', text)) - {version}:
+    for named in set(re.findall(r'Hostwarden-(\d+(?:\.\d+)+)', text)) - {version}:
         missing.append('%s: version %s of the downloads (the project is %s)' % (where, named, version))
 
 for picture in sorted(p.name for p in (root / 'docs').glob('*.png')):

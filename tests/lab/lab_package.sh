@@ -36,7 +36,7 @@ printf '%s\r\n' '[Hostwarden]' \
     'SOFTWARE\Hostwarden\period=3600' 'SOFTWARE\Hostwarden\logs=1' >"$ini"
 
 (cd "$dir" && labrun "$HW_WINE" Hostwarden.exe) &
-titleis() { [ "$(hw_drv title)" = "Hostwarden $version" ]; }
+titleis() { [ "$(hw_drv title)" = "Hostwarden 5.3.3" ]; }
 hw_waitfor 30 titleis || fail "no main window"
 # The patrol saves every record when it ends: the last address's line marks the end.
 saved() { grep -q '^SOFTWARE\\Hostwarden\\10\.77\.2\.21=' "$ini"; }

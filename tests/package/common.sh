@@ -30,7 +30,11 @@ for link in "$WINEPREFIX"/drive_c/users/*/*; do
 done
 "$HW_WINESERVER" -p
 
+# The packages are named by the release build's file version, 5.3.3.N (N from
+# CMakeLists.txt); the program's window keeps the 5.3.3 of its written behaviour.
 version=$(sed -n 's/^project(Hostwarden VERSION \([0-9.]*\).*/\1/p' "$HW_ROOT/CMakeLists.txt")
+[[ "$version" =~ ^5\.3\.3\.[1-9][0-9]*$ ]] || { echo "FAIL: CMakeLists.txt gives <$version>, not 5.3.3.N"; exit 1; }
+progtitle='Hostwarden 5.3.3'
 dist=$work/dist
 
 fail() { echo "FAIL: $*"; exit 1; }

@@ -3,9 +3,10 @@
 # 32-bit product is checked on machines that cannot execute it): a GUI program for its
 # processor, importing only system DLLs, and carrying exactly the resources that the
 # resource script defines (menu, both dialogs, icon, version block, manifest), with the
-# version of the CMake project, the FileDescription that heads its notifications, the
-# manifest naming its processor, and no import that Vista lacks. GENERATED is the
-# build's folder of generated resource files.
+# release build's file version 5.3.3.N of the CMake project, the texts that show 5.3.3,
+# the FileDescription that heads its notifications, the manifest naming its processor,
+# and no import that Vista lacks. GENERATED is the build's folder of generated resource
+# files.
 set -euo pipefail
 exe=$1 arch=$2 generated=$3
 HW_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -60,19 +61,27 @@ for what in '^"HOSTWARDEN" MENU$' '^1 DIALOG ' '^2 DIALOG ' '^CAPTION "Configure
 done
 ok "resources as the script defines them: $(grep -c 'MENUITEM "' "$work/exe.rc") menu items, $(grep -c '^  CONTROL ' "$work/exe.rc") dialog controls"
 
-v=${version//./, }
-grep -q "^ FILEVERSION $v, 0\$" "$work/exe.rc" || fail "FILEVERSION is not $version"
-grep -q "^ PRODUCTVERSION $v, 0\$" "$work/exe.rc" || fail "PRODUCTVERSION is not $version"
-grep -q "VALUE \"FileVersion\", \"$version\"" "$work/exe.rc" || fail "FileVersion text is not $version"
-grep -q "VALUE \"ProductVersion\", \"$version\"" "$work/exe.rc" || fail "ProductVersion text is not $version"
+# Each release build has its own file version, 5.3.3.N; the texts the program shows
+# keep 5.3.3.
+[[ "$version" =~ ^5\.3\.3\.([1-9][0-9]*)$ ]] || fail "CMakeLists.txt gives <$version>, not 5.3.3.N"
+release=${BASH_REMATCH[1]}
+for line in " FILEVERSION 5, 3, 3, $release" " PRODUCTVERSION 5, 3, 3, $release" \
+    "      VALUE \"FileVersion\", \"5.3.3.$release\"" "      VALUE \"ProductVersion\", \"5.3.3.$release\""; do
+    grep -qxF "$line" "$work/exe.rc" || fail "no <$line> in the version block: $(grep -i version "$work/exe.rc" | head -6)"
+done
+texts=$(strings -a "$exe")
+for text in "Hostwarden 5.3.3" "About HOSTWARDEN 5.3.3" "HOSTWARDEN 5.3.3 Configuration Help" \
+    "HOSTWARDEN VERS 5.3.3 Report Help"; do
+    grep -qxF "$text" <<<"$texts" || fail "the exe has no text <$text>"
+done
 # Windows 10 and later head the program's notifications with the FileDescription.
 grep -q 'VALUE "FileDescription", "Hostwarden"$' "$work/exe.rc" || fail "FileDescription is not Hostwarden"
 grep -q 'VALUE "Comments", "Hostwarden: watches ranges of local IPv4 addresses by ARP"$' "$work/exe.rc" ||
     fail "Comments do not say what Hostwarden does"
-ok "version block $version, FileDescription Hostwarden"
+ok "version block 5.3.3.$release, FileDescription Hostwarden; title and boxes 5.3.3"
 
 n=$(grep -c "processorArchitecture=\"\"$manifest\"\"" "$work/exe.rc" || true)
 [ "$n" = 2 ] || fail "manifest names processorArchitecture $manifest $n times, want 2"
-grep -q "version=\"\"$version.0\"\"" "$work/exe.rc" || fail "manifest version is not $version.0"
+grep -q "version=\"\"5.3.3.$release\"\"" "$work/exe.rc" || fail "manifest version is not 5.3.3.$release"
 grep -q '>true</dpiAware>' "$work/exe.rc" || fail "manifest does not declare the program DPI-aware"
-ok "manifest for $manifest, version $version.0, DPI-aware"
+ok "manifest for $manifest, version 5.3.3.$release, DPI-aware"

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# The portable zips: the expected files in one folder, a stripped exe, Windows line
-# ends, the user's guide as plain text, the same bytes when made again from sources
-# without git; the zip that runs here, unzipped and started in its folder under Wine,
-# keeps its profile beside itself.
+# The portable zips: named by the release build's version, the expected files in one
+# folder, a stripped exe of that version, Windows line ends, the user's guide as plain
+# text, every file dated by the release's line in the version history, the same bytes
+# when made again from sources without git, and none made for a release whose exe or
+# line is missing; the zip that runs here, unzipped and started in its folder under
+# Wine, keeps its profile beside itself.
 source "$(dirname "$0")/common.sh"
 pkg_make_dist
 top=Hostwarden-$version
+release=${version##*.}
+# The date of this release's line in the guide, as the zips carry it (yyyymmdd).
+released=$(sed -n "s/^- ${version//./\\.}, \([0-9]\{1,2\} [A-Z][a-z]* [0-9]\{4\}\):.*/\1/p" "$HW_ROOT/docs/guide.md")
+[ -n "$released" ] || fail "docs/guide.md has no version history line for $version"
+released=$(date -d "$released" +%Y%m%d)
 
 # Made again a second later from a copy of the sources without git (as from a
 # tarball), every package comes out the same.
@@ -18,9 +25,30 @@ for f in $made; do
 done
 ok "reproducible, also without git: $(echo $made)"
 
-# checkzip ZIP BUILTEXE OBJDUMP: contents, stripped exe, text files.
+# Sources bumped to the next release make nothing until its line is in the version
+# history, and then refuse this build's exe, which would go out under the new name.
+next=5.3.3.$((release + 1))
+cp -r "$work/tarball" "$work/next"
+sed -i "s/^project(Hostwarden VERSION $version /project(Hostwarden VERSION $next /" "$work/next/CMakeLists.txt"
+while IFS='|' read -r line want; do
+    cp "$HW_ROOT/docs/guide.md" "$work/next/docs/guide.md"
+    [ -z "$line" ] || sed -i "/^## Version history\$/a $line" "$work/next/docs/guide.md"
+    rm -rf "$work/nextdist"
+    if said=$(bash "$work/next/scripts/package.sh" $(pkg_args) --out "$work/nextdist" 2>&1); then
+        fail "$next made with <$line>"
+    fi
+    grep -qF "$want" <<<"$said" || fail "$next with <$line>: said <$said>, want <$want>"
+    [ -z "$(ls -A "$work/nextdist" 2>/dev/null)" ] || fail "$next with <$line> left $(ls "$work/nextdist")"
+done <<EOF
+|docs/guide.md has no version history line '- $next, D Month YYYY: ...'
+- $next, 11 December 2026: the next release.|has the file version <$version>, the sources $next: build it again
+EOF
+ok "$next: no packages without its history line, nor from the exe of $version"
+
+# checkzip ZIP BUILTEXE OBJDUMP: contents, stripped exe of this version, text files,
+# dates.
 checkzip() {
-    local zipfile=$dist/$1 built=$2 objdump=$3 listing expected dir
+    local zipfile=$dist/$1 built=$2 objdump=$3 listing expected dir dates
     listing=$(unzip -Z1 "$zipfile" | sort | tr '\n' ' ')
     expected="$top/ $top/Hostwarden.exe $top/LICENSE.txt $top/OUI-LISTING.txt $top/README.txt "
     [ "$listing" = "$expected" ] || fail "$1 holds <$listing>"
@@ -30,6 +58,10 @@ checkzip() {
     cmp -s <($objdump -p "$dir/Hostwarden.exe" | grep -E 'DLL Name|^Magic|^Subsystem') \
         <($objdump -p "$built" | grep -E 'DLL Name|^Magic|^Subsystem') || fail "exe of $1 is not $built"
     [ "$(stat -c %s "$dir/Hostwarden.exe")" -le "$(stat -c %s "$built")" ] || fail "exe of $1 grew"
+    ${objdump%objdump}windres -i "$dir/Hostwarden.exe" -O rc >"$work/zipexe.rc"
+    grep -qxF " FILEVERSION 5, 3, 3, $release" "$work/zipexe.rc" || fail "exe of $1 is not file version 5.3.3.$release"
+    dates=$(TZ=UTC unzip -Z -T "$zipfile" | awk '/^[-d]r/ {print $7}' | sort -u | tr '\n' ' ')
+    [ "$dates" = "$released.000000 " ] || fail "$1 holds files dated <$dates>, not the release's $released"
     for f in README.txt LICENSE.txt OUI-LISTING.txt; do
         [ -s "$dir/$f" ] || fail "$f empty"
         grep -qv $'\r$' "$dir/$f" && fail "$f has a line without CRLF"
@@ -46,7 +78,7 @@ dir=$work/${run_zip%.zip}/$top
 
 # Started from its folder (as Explorer does on a double click), it runs and closes.
 (cd "$dir" && exec "$HW_WINE" Hostwarden.exe) &
-hw_waitfor 30 titleis "Hostwarden $version" || fail "no main window"
+hw_waitfor 30 titleis "$progtitle" || fail "no main window"
 pkg_close
 wait
 [ -f "$dir/Hostwarden.INI" ] || fail "no Hostwarden.INI beside the unzipped exe: $(ls -A "$dir")"
