@@ -10,6 +10,11 @@
 //                                  "handles threads private_kib workingset_kib"; with
 //                                  COUNT, the look with the fewest threads of COUNT
 //                                  looks MS apart (the program at rest between patrols)
+//   hwhold args FILE [ARG...]      appends each ARG, one a line, to FILE (as a command
+//                                  started for an event sees them)
+//   hwhold busy NAME MS            one of many commands alive at once: in the three LONGs
+//                                  of the file mapping NAME (alive, most alive, ended)
+//                                  counts itself alive for MS ms, then ended
 #include <windows.h>
 #include <winternl.h>
 #include <stdio.h>
@@ -127,8 +132,30 @@ static int sample(const char* name, int count, int ms) {
     return 0;
 }
 
+static int args(int argc, char** argv) {
+    FILE* f = fopen(argv[2], "ab");
+    if (!f) return 1;
+    for (int i = 3; i < argc; i++) fprintf(f, "%s\n", argv[i]);
+    return fclose(f) ? 1 : 0;
+}
+
+static int busy(const char* name, int ms) {
+    HANDLE m = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    volatile LONG* c = m ? (volatile LONG*)MapViewOfFile(m, FILE_MAP_ALL_ACCESS, 0, 0, 3 * sizeof(LONG)) : nullptr;
+    if (!c) return 1;
+    LONG alive = InterlockedIncrement(&c[0]), most;
+    while ((most = c[1]) < alive && InterlockedCompareExchange(&c[1], alive, most) != most) {
+    }
+    Sleep(ms);
+    InterlockedDecrement(&c[0]);
+    InterlockedIncrement(&c[2]);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
+    if (argc >= 3 && !strcmp(argv[1], "args")) return args(argc, argv);
+    if (argc == 4 && !strcmp(argv[1], "busy")) return busy(argv[2], atoi(argv[3]));
     if (argc == 5 && !strcmp(argv[1], "hold")) {
         HANDLE h = openheld(argv[2], sharing(argv[3]));
         if (h == INVALID_HANDLE_VALUE) return 1;
@@ -154,6 +181,7 @@ int main(int argc, char** argv) {
     }
     if (argc == 3 && !strcmp(argv[1], "sample")) return sample(argv[2], 1, 0);
     if (argc == 5 && !strcmp(argv[1], "sample")) return sample(argv[2], atoi(argv[3]), atoi(argv[4]));
-    fprintf(stderr, "usage: hwhold hold FILE SHARE MS | random FILE SECONDS | sample NAME [COUNT MS]\n");
+    fprintf(stderr, "usage: hwhold hold FILE SHARE MS | random FILE SECONDS | sample NAME [COUNT MS] | "
+                    "args FILE [ARG...] | busy NAME MS\n");
     return 2;
 }
