@@ -161,7 +161,8 @@ std::string commandline(const std::vector<std::string>& args) {
     if (program.empty() || program.find('"') != std::string::npos || batchfile(program)) return "";
     for (const std::string& a : args)
         if (a.find('\0') != std::string::npos) return "";
-    std::string line = program.find_first_of(" \t") != std::string::npos ? '"' + program + '"' : program;
+    bool spaced = program.find_first_of(" \t") != std::string::npos;
+    std::string line = spaced ? '"' + program + '"' : program;
     for (size_t k = 1; k < args.size(); k++) line += ' ' + quoteargument(args[k]);
     return line;
 }

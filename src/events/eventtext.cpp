@@ -102,8 +102,8 @@ std::string oneline(std::string s) {
 }  // namespace
 
 std::string journalline(const Event& e) {
-    return csvfield(isotime(e.when, e.offsetminutes)) + ',' + csvfield(eventkindname(e.kind)) + ',' +
-           csvfield(addressfield(e.addr)) + ',' + csvfield(macfield(e.oldmac)) + ',' +
+    return csvfield(isotime(e.when, e.offsetminutes)) + ',' + csvfield(eventkindname(e.kind)) +
+           ',' + csvfield(addressfield(e.addr)) + ',' + csvfield(macfield(e.oldmac)) + ',' +
            csvfield(macfield(e.newmac)) + ',' + csvfield(oneline(e.name)) + ',' +
            csvfield(oneline(e.maker)) + "\r\n";
 }

@@ -12,8 +12,9 @@ namespace {
 typedef std::vector<std::string> Args;
 
 Event sample() {
-    Event e = {eventmacchanged, 1709210096, 60, {{10, 77, 0, 5}}, {0x02, 0x77, 0x01, 0x00, 0x00, 0x0a},
-               {0x02, 0x77, 0x01, 0x00, 0x00, 0x0b}, "host-5", "Maker, Inc."};
+    Event e = {eventmacchanged, 1709210096, 60, {{10, 77, 0, 5}},
+               {0x02, 0x77, 0x01, 0x00, 0x00, 0x0a}, {0x02, 0x77, 0x01, 0x00, 0x00, 0x0b},
+               "host-5", "Maker, Inc."};
     return e;
 }
 
@@ -25,12 +26,14 @@ TEST(CommandLine, TemplatesSplitAsTheRuntimeSplits) {
         {"", {}},
         {" \t ", {}},
         {"  prog   a\tb  ", {"prog", "a", "b"}},
-        {"\"C:\\Program Files\\Notify\\notify.exe\" x", {"C:\\Program Files\\Notify\\notify.exe", "x"}},
+        {"\"C:\\Program Files\\Notify\\notify.exe\" x",
+         {"C:\\Program Files\\Notify\\notify.exe", "x"}},
         {"\"C:\\x y\\p.exe\"z", {"C:\\x y\\p.exe", "z"}},
         {"\"C:\\unclosed path", {"C:\\unclosed path"}},
         {"C:\\a\"b c\" d", {"C:\\a\"b", "c d"}},  // no quoting inside an unquoted program
         // 2n backslashes and a quote: n and a grouping quote; 2n+1: n and a literal quote.
-        {"p a\\\\\\\"b c\\\\\"d e\" f\\\\\\\\ g\\h", {"p", "a\\\"b", "c\\d e", "f\\\\\\\\", "g\\h"}},
+        {"p a\\\\\\\"b c\\\\\"d e\" f\\\\\\\\ g\\h",
+         {"p", "a\\\"b", "c\\d e", "f\\\\\\\\", "g\\h"}},
         {"p \"a \"\"quoted\"\" word\" \"\"", {"p", "a \"quoted\" word", ""}},
         {"p a\"b c\"d \"open to the end", {"p", "ab cd", "open to the end"}},
         {"p \\\\\"a b\" \\\"c", {"p", "\\a b", "\"c"}},
@@ -49,7 +52,8 @@ TEST(CommandLine, PlaceholdersTakeTheEventsValues) {
         Args args;
     } cases[] = {
         {&e, "C:\\tools\\notify.exe %kind% %address% %oldmac% %newmac%",
-         {"C:\\tools\\notify.exe", "MAC changed", "10.77.0.5", "02:77:01:00:00:0a", "02:77:01:00:00:0b"}},
+         {"C:\\tools\\notify.exe", "MAC changed", "10.77.0.5", "02:77:01:00:00:0a",
+          "02:77:01:00:00:0b"}},
         {&e, "\"C:\\Program Files\\n.exe\" --at=%time% \"%name% (%maker%)\"",
          {"C:\\Program Files\\n.exe", "--at=2024-02-29T13:34:56+01:00", "host-5 (Maker, Inc.)"}},
         {&fresh, "n.exe %KIND% %Name% \"%oldmac%\" %oldmac% x%oldmac%y",
@@ -68,12 +72,14 @@ TEST(CommandLine, AnyValueStaysOneArgumentThroughTheLine) {
     for (const CommandRow& r : commandrows) {
         Event e = sample();
         e.name = r.value;
-        Args args = commandargs("\"C:\\Program Files\\n.exe\" %name% %address% %name% --name=%name%", e);
+        Args args =
+            commandargs("\"C:\\Program Files\\n.exe\" %name% %address% %name% --name=%name%", e);
         Args want = {"C:\\Program Files\\n.exe", r.value, "10.77.0.5", r.value,
                      std::string("--name=") + r.value};
         ASSERT_EQ(args, want) << r.value;
         std::string line = commandline(args);
-        std::string head = std::string("\"C:\\Program Files\\n.exe\" ") + r.quoted + " 10.77.0.5 " + r.quoted + " ";
+        std::string head = std::string("\"C:\\Program Files\\n.exe\" ") + r.quoted +
+                           " 10.77.0.5 " + r.quoted + " ";
         EXPECT_EQ(line.substr(0, head.size()), head) << r.value;
         EXPECT_EQ(splitcommandline(line), args) << line;
     }

@@ -27,8 +27,9 @@ std::vector<std::string> systemsplit(const std::string& line) {
 }
 
 TEST(CommandLineArgv, TheSystemSplitsEachValueBackWhole) {
-    Event e = {eventmacchanged, 1709210096, 60, {{10, 77, 0, 5}}, {0x02, 0x77, 0x01, 0x00, 0x00, 0x0a},
-               {0x02, 0x77, 0x01, 0x00, 0x00, 0x0b}, "", "Maker, Inc."};
+    Event e = {eventmacchanged, 1709210096, 60, {{10, 77, 0, 5}},
+               {0x02, 0x77, 0x01, 0x00, 0x00, 0x0a}, {0x02, 0x77, 0x01, 0x00, 0x00, 0x0b},
+               "", "Maker, Inc."};
     for (const CommandRow& r : commandrows) {
         e.name = r.value;
         std::vector<std::string> args =

@@ -30,7 +30,8 @@ TEST(EventText, IsoTimeWithItsOffset) {
         {253402300799LL, 0, "9999-12-31T23:59:59+00:00"},
         {253402300799LL, 330, "10000-01-01T05:29:59+05:30"},
     };
-    for (const auto& c : cases) EXPECT_EQ(isotime(c.when, c.offset), c.text) << c.when << " " << c.offset;
+    for (const auto& c : cases)
+        EXPECT_EQ(isotime(c.when, c.offset), c.text) << c.when << " " << c.offset;
 }
 
 TEST(EventText, KindAddressAndMacFields) {
@@ -73,8 +74,9 @@ TEST(EventText, CsvFieldQuotesAndKeepsFormulasAsText) {
 }
 
 Event sample() {
-    Event e = {eventmacchanged, 1709210096, 60, {{10, 77, 0, 5}}, {0x02, 0x77, 0x01, 0x00, 0x00, 0x0a},
-               {0x02, 0x77, 0x01, 0x00, 0x00, 0x0b}, "host-5", "Maker, Inc."};
+    Event e = {eventmacchanged, 1709210096, 60, {{10, 77, 0, 5}},
+               {0x02, 0x77, 0x01, 0x00, 0x00, 0x0a}, {0x02, 0x77, 0x01, 0x00, 0x00, 0x0b},
+               "host-5", "Maker, Inc."};
     return e;
 }
 
@@ -149,7 +151,8 @@ TEST(EventText, AMendedJournalReadsOnWithTheNextLine) {
     e.name = "next";
     std::string next = journalline(e);
     std::vector<std::string> nextrow = {"2024-02-29T13:34:56+01:00", "MAC changed", "10.77.0.5",
-                                        "02:77:01:00:00:0a", "02:77:01:00:00:0b", "next", "Maker, Inc."};
+                                        "02:77:01:00:00:0a", "02:77:01:00:00:0b", "next",
+                                        "Maker, Inc."};
     ASSERT_EQ(readcsv(std::string(journalheader) + next).back(), nextrow);
     for (size_t cut = 0; cut <= line.size(); cut++) {
         std::string partial = line.substr(0, cut);
