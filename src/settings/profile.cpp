@@ -78,6 +78,21 @@ bool putprofile(const char* key, const char* text) {
     return change.end();
 }
 
+std::string sectionkey(const char* section, const char* key) {
+    return std::string(section) + "\n" + key;
+}
+
+std::vector<std::pair<std::string, std::string>> profilesection(const char* section) {
+    std::string bytes;
+    {
+        std::lock_guard<std::recursive_mutex> g(profilelock());
+        if (!readwhole(profilefile, &bytes)) return {};
+    }
+    ProfileCoding coding = profilecoding(bytes);
+    if (coding == codingutf16be) return {};
+    return sectionvalues(profiledecode(bytes, coding), section);
+}
+
 bool readaddresskey(const char* key, Addr4* addr) {
     char buf[profilebuf];
     if (!getprofile(key, buf)) return false;

@@ -21,6 +21,13 @@ const int profilebuf = 260;  // a read delivers at most 259 characters
 bool getprofile(const char* key, char* buf);
 bool putprofile(const char* key, const char* text);
 
+// A key of a section other than the program's own, as changes and the writer carry it:
+// the section's name and the key apart by a line feed, which no key of a profile holds.
+std::string sectionkey(const char* section, const char* key);
+// The keys of `section` with their values, as the file holds them now (changes to the
+// section not yet landed are not seen: it is read once, at start).
+std::vector<std::pair<std::string, std::string>> profilesection(const char* section);
+
 // Several keys written as one change of the file. The keys are handed over at end(), as
 // a whole, to the profile's writer, which writes the file's whole new text into a new
 // file beside it and then puts that in the file's place in one step: a program killed

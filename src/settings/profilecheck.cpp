@@ -1,6 +1,7 @@
 #include "settings/profilecheck.h"
 #include <ctype.h>
 #include <string.h>
+#include <unordered_map>
 
 namespace {
 
@@ -65,31 +66,27 @@ std::vector<Entry> entries(const std::string& text, std::vector<std::string>* se
 
 }  // namespace
 
-// Every key of `had` is in `has`, and every written key holds its value there.
+static std::string lowered(const std::string& s) {
+    std::string out(s);
+    for (char& c : out) c = (char)tolower((unsigned char)c);
+    return out;
+}
+
+// Every key of `had` is in `has`, and every written key holds its value there. The
+// names are looked up by their lowered text: a profile may hold thousands of keys.
 static bool keyskept(const std::vector<Entry>& had, const std::vector<Entry>& has,
                      const std::vector<std::string>& keys, const std::vector<std::string>& values) {
-    // Names present now, for lookups; the lists are a few hundred entries long.
-    for (const Entry& e : had) {
+    std::unordered_multimap<std::string, const std::string*> now;
+    for (const Entry& n : has) now.emplace(lowered(n.name), &n.value);
+    for (const Entry& e : had)
+        if (!now.count(lowered(e.name))) return false;
+    std::unordered_map<std::string, size_t> last;  // a key written again holds only its last value
+    for (size_t i = 0; i < keys.size() && i < values.size(); i++) last[lowered(trimmed(keys[i]))] = i;
+    for (const auto& k : last) {
         bool there = false;
-        for (const Entry& n : has)
-            if (sameword(n.name, e.name)) {
-                there = true;
-                break;
-            }
-        if (!there) return false;
-    }
-    for (size_t i = 0; i < keys.size() && i < values.size(); i++) {
-        // A key written again later (overlapping ranges save an address twice) holds
-        // only its last value, as with one write after the other.
-        bool later = false;
-        for (size_t j = i + 1; j < keys.size() && !later; j++) later = sameword(keys[j], keys[i]);
-        if (later) continue;
-        bool there = false;
-        for (const Entry& n : has)
-            if (sameword(n.name, trimmed(keys[i])) && n.value == trimmed(values[i])) {
-                there = true;
-                break;
-            }
+        auto range = now.equal_range(k.first);
+        for (auto it = range.first; it != range.second && !there; ++it)
+            there = *it->second == trimmed(values[k.second]);
         if (!there) return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include "settings/profilecheck.h"
 #include "settings/profilecoding.h"
 #include "settings/profileedit.h"
+#include <algorithm>
 #include "common/state.h"
 #include <atomic>
 #include <stdio.h>
@@ -75,12 +76,33 @@ static WriteResult edit(const std::string& before, std::vector<std::string> keys
                 s = wtf8(u);
             }
     }
-    std::string now = profileeditor(text, progname, keys, values);
-    if (!profilecomplete(text, now, progname, keys, values)) {
-        *err = ERROR_INVALID_DATA;
-        return writefailed;
+    // The program's own section first, then each other section its keys name
+    // ("section\nkey"), one edit and one check at a time.
+    std::vector<std::string> sections = {progname};
+    for (const std::string& k : keys) {
+        size_t nl = k.find('\n');
+        if (nl == std::string::npos) continue;
+        std::string name = k.substr(0, nl);
+        if (std::find(sections.begin(), sections.end(), name) == sections.end()) sections.push_back(name);
     }
-    *out = profileencode(now, coding);
+    for (size_t n = 0; n < sections.size(); n++) {
+        std::vector<std::string> k, v;
+        for (size_t i = 0; i < keys.size() && i < values.size(); i++) {
+            size_t nl = keys[i].find('\n');
+            if (n == 0 ? nl != std::string::npos : keys[i].compare(0, nl, sections[n]) != 0 || nl != sections[n].size())
+                continue;
+            k.push_back(n == 0 ? keys[i] : keys[i].substr(nl + 1));
+            v.push_back(values[i]);
+        }
+        if (n > 0 && k.empty()) continue;
+        std::string now = profileeditor(text, sections[n].c_str(), k, v);
+        if (!profilecomplete(text, now, sections[n].c_str(), k, v)) {
+            *err = ERROR_INVALID_DATA;
+            return writefailed;
+        }
+        text.swap(now);
+    }
+    *out = profileencode(text, coding);
     return writelanded;
 }
 

@@ -358,6 +358,32 @@ TEST_F(ProfileChange, KeysInAnotherCaseAndOtherSectionsSurvive) {
     EXPECT_STREQ(buf, "me");
 }
 
+// A change's keys of another section go into that section, one change and one write
+// with the program's own: a key of the same name in each stays apart, and the section
+// reads back as Windows' reader takes it.
+TEST_F(ProfileChange, KeysOfAnotherSectionLandInItWithTheProgramsOwn) {
+    writefile(ini, "[Hostwarden]\r\n1=own\r\n[Hostwarden machines]\r\n1=02 77 01 00 00 0a 5\r\n");
+    {
+        ::ProfileChange change;
+        change.put("SOFTWARE\\Hostwarden\\logs", "1");
+        change.put(sectionkey("Hostwarden machines", "2").c_str(), "02 77 ee 12 34 56 6");
+        change.put(sectionkey("Hostwarden machines", "next").c_str(), "3");
+        change.put(sectionkey("New section", "a").c_str(), "b");
+        EXPECT_TRUE(change.end());
+    }
+    char buf[64] = "";
+    GetPrivateProfileStringA("Hostwarden machines", "2", "", buf, sizeof buf, ".\\Hostwarden.INI");
+    EXPECT_STREQ(buf, "02 77 ee 12 34 56 6");
+    GetPrivateProfileStringA("New section", "a", "", buf, sizeof buf, ".\\Hostwarden.INI");
+    EXPECT_STREQ(buf, "b");
+    EXPECT_EQ(filevalue("1"), "own");
+    EXPECT_EQ(filevalue("SOFTWARE\\Hostwarden\\logs"), "1");
+    EXPECT_EQ(filevalue("2"), "<absent>");
+    std::vector<std::pair<std::string, std::string>> want = {
+        {"1", "02 77 01 00 00 0a 5"}, {"2", "02 77 ee 12 34 56 6"}, {"next", "3"}};
+    EXPECT_EQ(profilesection("Hostwarden machines"), want);
+}
+
 // A key written by the window thread while another thread saves the records is not
 // undone when the save's copy takes the file's place.
 TEST_F(ProfileChange, WritesFromTwoThreadsAreAllKept) {
