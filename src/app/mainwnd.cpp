@@ -7,9 +7,11 @@
 #include "common/notices.h"
 #include "common/state.h"
 #include "common/winutil.h"
+#include "events/events.h"
 #include "monitor/hostlist.h"
 #include "monitor/patrol.h"
 #include "monitor/records.h"
+#include "reports/makerlookup.h"
 #include "settings/configdlg.h"
 #include "settings/placement.h"
 #include "settings/parse.h"
@@ -41,6 +43,8 @@ static void creationsequence(HWND window) {
         DestroyWindow(window);
         return;
     }
+    eventmaker = makerof;
+    eventsinit();
     setuplog(false);
     SetTimer(window, patroltimer, periodelapse(period), nullptr);
     startpatrol();
@@ -94,6 +98,9 @@ void shutdownsequence(bool logoff) {
     // The window is still there: its icon goes with it, and news not yet taken with it.
     removenotice(mainwindow);
     takechanges();
+    // The patrol's last events into the journal before the saves (they are quick unless
+    // another program holds it, and then they wait no longer than this).
+    eventsclose(1000);
     KillTimer(mainwindow, patroltimer);
     closelog();
     profileclosing = true;  // what the saves leave is told once, after all of them
@@ -176,6 +183,9 @@ LRESULT CALLBACK mainwndproc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_PROFILENOTICE:
         profilenotice();
+        return 0;
+    case WM_EVENTNOTICE:
+        eventsnotice();
         return 0;
     case WM_NOTICEICON:
         noticeclicked(window, lParam);

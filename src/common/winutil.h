@@ -9,6 +9,8 @@ extern HWND mainwindow;
 const UINT WM_MACCHANGED = WM_APP + 1;
 // Posted to the main window by the profile's writer when it has something to tell.
 const UINT WM_PROFILENOTICE = WM_APP + 3;
+// Posted to the main window by the events' thread when it has something to tell.
+const UINT WM_EVENTNOTICE = WM_APP + 4;
 
 // Text of the calling thread's last error; release it with LocalFree. Never null.
 char* syserrortext();

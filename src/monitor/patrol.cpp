@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/notices.h"
 #include "common/winutil.h"
+#include "events/events.h"
 #include "monitor/hostline.h"
 #include "monitor/hostlist.h"
 #include "monitor/nameahead.h"
@@ -56,8 +57,8 @@ static void summary(const char* format, int replies, int week) {
 static bool stopping() { return stoprequest || exitrequest; }
 
 // Probes every record in order, printing its line and the subnet summaries; ends early
-// when stopped; every MAC change line printed is added to `changes`. Throws when the
-// probes cannot run (threads or memory short).
+// when stopped; every MAC change line printed is added to `changes` (for a machine never
+// seen before, a line that says so instead). Throws when the probes cannot run (threads or memory short).
 static void proberecords(PatrolCounts& c, std::vector<std::string>& changes) {
     // Every address is submitted first, so that the probes run ahead of this loop, and
     // each answer starts the lookup of its name at once.
@@ -83,6 +84,7 @@ static void proberecords(PatrolCounts& c, std::vector<std::string>& changes) {
                             namestopped)
             break;  // the same
         long long now = now64();
+        EventChoice event = answered ? eventsanswer(r->addr, r->mac, mac, name, now) : noevent;
         ProbeOutcome o = updaterecord(r, answered, mac, now);
         if (o.macchanged) {
             char change[48];
@@ -90,6 +92,10 @@ static void proberecords(PatrolCounts& c, std::vector<std::string>& changes) {
                      r->addr.o[1], r->addr.o[2], r->addr.o[3]);
             twprintf("%s", change);
             setmac(r, mac);
+            // The notice names a machine never seen as such, in place of its change line.
+            if (event == newmachine)
+                snprintf(change, sizeof change, "New machine at %d.%d.%d.%d", r->addr.o[0], r->addr.o[1],
+                         r->addr.o[2], r->addr.o[3]);
             changes.push_back(change);
         }
         char line[hostlinesize];
@@ -151,6 +157,7 @@ static void runpatrol() {
     if (!failure.empty()) msgbox(captionerror, "Patrol stopped: %s", failure.c_str());
     summary("%d total repl%s", c.totalreplies, c.totalweek);
     saverecords();
+    eventspatrolend(failure.empty() && !stopping());
     listdiscard((void**)&c.macs);
     // The window thread decides whether to ask for the user's attention and takes the
     // lines; this thread never waits for it, since a closing window waits for this thread.

@@ -9,6 +9,9 @@
 #include "common/notices.h"
 #include "common/state.h"
 #include "hwtest.h"
+#include "events/events.h"
+#include "events/journal.h"
+#include "settings/profile.h"
 #include "monitor/hostlist.h"
 #include "monitor/nameahead.h"
 #include "monitor/namecache.h"
@@ -486,6 +489,74 @@ HWND savingindicator() {
 
 // Closing while a patrol saves its 512 records: the program has ended its shutdown
 // within a second, and every record is saved.
+// The events' times as in a zone one hour east of UTC, for the test's length.
+struct OneHourEast {
+    int (*kept)(long long) = eventoffset;
+    OneHourEast() { eventoffset = [](long long) { return 60; }; }
+    ~OneHourEast() { eventoffset = kept; }
+};
+
+// The journal's lines once every event handed over has gone through.
+std::vector<std::string> journallines() {
+    EXPECT_TRUE(eventssettle(5000));
+    std::string text = hwtest::readfile(journalpath().c_str());
+    std::vector<std::string> v;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        v.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return v;
+}
+
+// The first patrol of an empty profile learns the machines and tells nothing; then a
+// MAC change and a machine never seen make one event each, in the journal and the
+// notice's lines, and every machine seen is in the profile's section for the next start.
+TEST_F(Patrol, ABaselineThenOneEventForAMacChangeAndOneForANewMachine) {
+    OneHourEast zone;
+    window({{1, 10}, {1, 11}, {1, 12}});
+    script.macs = {{256 + 10, "02:77:01:00:00:10"}, {256 + 11, "02:77:01:00:00:11"}};
+    names = {{256 + 10, "alpha.lab"}};
+    patrolthread();
+    EXPECT_TRUE(eventssettle(5000));
+    EXPECT_EQ(GetFileAttributesA(journalpath().c_str()), INVALID_FILE_ATTRIBUTES) << "the baseline wrote events";
+    takechanges();
+
+    script.macs = {{256 + 10, "02:77:ee:00:00:10"}, {256 + 11, "02:77:01:00:00:11"}, {256 + 12, "02:77:01:00:00:12"}};
+    patrolthread();
+    std::vector<std::string> want = {
+        "time,kind,address,old MAC,new MAC,name,maker",
+        "2023-11-14T23:13:20+01:00,MAC changed,10.77.1.10,02:77:01:00:00:10,02:77:ee:00:00:10,alpha.lab,",
+        "2023-11-14T23:13:20+01:00,new machine,10.77.1.12,,02:77:01:00:00:12,10.77.1.12,",
+    };
+    EXPECT_EQ(journallines(), want);
+    std::vector<std::string> notice = {"MAC address changed for 10.77.1.10", "New machine at 10.77.1.12"};
+    EXPECT_EQ(takechanges(), notice);
+    std::vector<std::pair<std::string, std::string>> section = {
+        {"1", "02 77 01 00 00 10 1700000000"}, {"2", "02 77 01 00 00 11 1700000000"},
+        {"next", "5"}, {"3", "02 77 ee 00 00 10 1700000000"}, {"4", "02 77 01 00 00 12 1700000000"}};
+    EXPECT_EQ(profilesettle(5000), savelanded);
+    EXPECT_EQ(profilesection("Hostwarden machines"), section);
+}
+
+// A killed run's last line cut inside a quoted name is closed before the next line, so
+// that a spreadsheet does not read the next event into that name.
+TEST_F(Patrol, AJournalLineCutByAKillIsEndedBeforeTheNextEvent) {
+    OneHourEast zone;
+    hwtest::writefile("Hostwarden.INI", "[Hostwarden machines]\r\n1=02 77 01 00 00 10 1600000000\r\nnext=2\r\n");
+    hwtest::writefile(journalname, "time,kind,address,old MAC,new MAC,name,maker\r\n2023-11-14T23:00:00+01:00,new machine,10.77.1.9,,02:77:01:00:00:09,\"a,b");
+    window({{1, 11}});
+    script.macs = {{256 + 11, "02:77:01:00:00:11"}};
+    patrolthread();
+    std::vector<std::string> want = {
+        "time,kind,address,old MAC,new MAC,name,maker",
+        "2023-11-14T23:00:00+01:00,new machine,10.77.1.9,,02:77:01:00:00:09,\"a,b\"",
+        "2023-11-14T23:13:20+01:00,new machine,10.77.1.11,,02:77:01:00:00:11,10.77.1.11,",
+    };
+    EXPECT_EQ(journallines(), want);
+}
+
 TEST_F(Patrol, CloseDuringTheSaveOf512RecordsEndsWithinASecond) {
     std::vector<std::pair<int, int>> addrs;
     for (int s = 1; s <= 2; s++)
