@@ -15,7 +15,8 @@ bool commandsshutdown(int ms);
 // Told, on the commands' thread, when a command line cannot be started, with the system
 // error. Once per program (the line's first word, as CreateProcess reads it: each event
 // expands the line differently, but what fails to start is the program) until a line of
-// that program starts. Null: nothing is told.
+// that program starts. Null: nothing is told. It should hand the text over and return:
+// while it waits, no command starts and no end is noticed.
 extern void (*commandfailed)(const std::string& cmdline, unsigned long error);
 
 // Commands alive at once (4; 1 to 63: the thread waits on their handles together).
