@@ -5,7 +5,8 @@
 
 // Starts `cmdline` by CreateProcess, or queues it behind the commands alive; returns at
 // once. Waiting lines start in the order given. Beyond `commandqueuelimit` waiting, the
-// newest line is dropped (what waits keeps its order) and counted.
+// newest line is dropped (what waits keeps its order) and counted. A blank line is
+// ignored.
 void runcommand(const std::string& cmdline);
 // At the close: starts nothing more (what waits is dropped), lets the commands alive run
 // on, and waits at most `ms` for the commands' thread. True when it ended; a later
