@@ -141,7 +141,7 @@ void runcommand(const std::string& cmdline) {
         return;
     }
     if (thread) CloseHandle(thread);  // one that ended idle
-    thread = (HANDLE)_beginthreadex(nullptr, 64 * 1024, commandsthread, nullptr,
+    thread = (HANDLE)_beginthreadex(nullptr, 256 * 1024, commandsthread, nullptr,
                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (!thread) {
         dropped += waiting.size();
