@@ -27,6 +27,7 @@ RequestExecutionLevel admin
 !include "FileFunc.nsh"
 
 !define UNINSTKEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Hostwarden"
+!define EVENTKEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\Hostwarden"
 
 Name "Hostwarden ${VERSION}"
 OutFile "${OUTFILE}"
@@ -142,6 +143,11 @@ Section "Hostwarden"
     WriteRegDWORD HKLM "${UNINSTKEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTKEY}" "EstimatedSize" $0
+
+    ; The event log's source: Event Viewer takes the entries' texts from the exe's
+    ; message table. HKLM\SYSTEM is not redirected for a 32-bit installer.
+    WriteRegExpandStr HKLM "${EVENTKEY}" "EventMessageFile" "$INSTDIR\Hostwarden.exe"
+    WriteRegDWORD HKLM "${EVENTKEY}" "TypesSupported" 7
 SectionEnd
 
 ; Removes only what the installer put down, by name: a profile, log or export that
@@ -160,6 +166,7 @@ Section "Uninstall"
     ; read its exit code) it cannot delete itself: the script deletes it and the folder.
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
+    DeleteRegKey HKLM "${EVENTKEY}"
     DeleteRegKey HKLM "${UNINSTKEY}"
     ; The window placement of the whole computer, kept there when Hostwarden ran with
     ; administrator rights. Each account's own (HKCU\Software\Hostwarden) stays, as its

@@ -11,6 +11,7 @@
 source "$(dirname "$0")/common.sh"
 pkg_make_dist
 uninstkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hostwarden'
+eventkey='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Hostwarden'
 
 "$HW_WINE" "$dist/$run_setup" /S || fail "$run_setup /S exited with $?"
 
@@ -20,6 +21,9 @@ uninstkey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hostwarden'
 instdir=$(regvalue "$uninstkey" InstallLocation)
 [ "$instdir" = 'C:\Program Files\Hostwarden' ] || fail "installed in <$instdir>"
 quiet=$(regvalue "$uninstkey" QuietUninstallString)
+# The event log's source names the installed exe as its message file.
+[ "$(regvalue "$eventkey" EventMessageFile)" = "$instdir\Hostwarden.exe" ] || fail "event source: <$(regvalue "$eventkey" EventMessageFile)>"
+[ "$(regvalue "$eventkey" TypesSupported)" = 0x7 ] || fail "event source's TypesSupported"
 [ "$quiet" = "\"$instdir\\Uninstall.exe\" /S" ] || fail "QuietUninstallString <$quiet>"
 ok "uninstall entry: $instdir, $quiet"
 
@@ -156,6 +160,7 @@ setup || fail "$run_setup exited with $?"
 gone() { [ ! -e "$unixinst" ] && [ ! -e "$lnk" ]; }
 hw_waitfor 30 gone || fail "still there after uninstall: $(ls -A "$unixinst" 2>/dev/null) $(ls "$lnk" 2>/dev/null)"
 regvalue "$uninstkey" DisplayName >/dev/null && fail "uninstall entry left behind"
+regvalue "$eventkey" EventMessageFile >/dev/null && fail "event source left behind"
 "$HW_WINE" reg query 'HKLM\Software\Hostwarden' >/dev/null 2>&1 && fail "the computer's window placement left behind"
 own=$("$HW_WINE" reg query 'HKCU\Software\Hostwarden' /ve 2>/dev/null) || own=""
 grep -q "the account's own" <<<"$own" || fail "the account's own window placement removed: <$own>"
