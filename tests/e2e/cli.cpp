@@ -11,9 +11,10 @@
 //   hwdriver minimise | restore         minimises the main window, or restores it and
 //                                       brings it to the foreground
 //   hwdriver state                      "minimised", "front" or "behind"
-//   hwdriver tray                       stands in for the notification area (see tray())
-//                                       until a Hostwarden window has come and gone, or
-//                                       10 minutes: one line per notice call
+//   hwdriver tray                       stands in for the notification area (see
+//                                       trayproc) until a Hostwarden window has come and
+//                                       gone, or 10 minutes: "ready, N trays" once it is
+//                                       the first, then one line per notice call
 #include "driver.h"
 #include "resources/resource.h"
 #include <stdio.h>
@@ -75,6 +76,15 @@ static LRESULT CALLBACK trayproc(HWND window, UINT message, WPARAM wParam, LPARA
         return TRUE;
     }
     if (message == WM_TIMER) {
+        // A tray the desktop makes later would come first: this one goes back on top.
+        static bool told = false;
+        if (FindWindowA("Shell_TrayWnd", nullptr) != window) {
+            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            if (!told && FindWindowA("Shell_TrayWnd", nullptr) != window) {
+                printf("not the first tray\n");
+                told = true;
+            }
+        }
         static bool seen = false;
         bool there = FindWindowA("Hostwarden", nullptr) != nullptr;
         if ((seen && !there) || GetTickCount() - (DWORD)GetWindowLongPtrA(window, GWLP_USERDATA) > 600000)
@@ -85,8 +95,15 @@ static LRESULT CALLBACK trayproc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+static BOOL CALLBACK counttray(HWND window, LPARAM count) {
+    char cls[32];
+    if (GetClassNameA(window, cls, sizeof cls) && !strcmp(cls, "Shell_TrayWnd")) ++*(int*)count;
+    return TRUE;
+}
+
 static int tray() {
     setvbuf(stdout, nullptr, _IONBF, 0);
+    GetDesktopWindow();  // the desktop, with its own tray, made before this one
     WNDCLASSA wc = {};
     wc.lpfnWndProc = trayproc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -98,7 +115,9 @@ static int tray() {
     SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowLongPtrA(w, GWLP_USERDATA, (LONG_PTR)GetTickCount());
     SetTimer(w, 1, 200, nullptr);
-    printf("ready%s\n", FindWindowA("Shell_TrayWnd", nullptr) == w ? "" : " (not the first tray)");
+    int trays = 0;
+    EnumWindows(counttray, (LPARAM)&trays);
+    printf("%s, %d trays\n", FindWindowA("Shell_TrayWnd", nullptr) == w ? "ready" : "not the first tray", trays);
     MSG m;
     while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
     return 0;
