@@ -11,6 +11,10 @@
 //   hwdriver minimise | restore         minimises the main window, or restores it and
 //                                       brings it to the foreground
 //   hwdriver state                      "minimised", "front" or "behind"
+//   hwdriver tray                       stands in for the notification area (see
+//                                       trayproc) until a Hostwarden window has come and
+//                                       gone, or 10 minutes: "ready, N trays" once it is
+//                                       the first, then one line per notice call
 #include "driver.h"
 #include "resources/resource.h"
 #include <stdio.h>
@@ -41,9 +45,88 @@ static void find(drv::Program* p) {
     if (w) GetWindowThreadProcessId(w, &p->pid);
 }
 
+// Wine's shell32 hands each Shell_NotifyIcon call to the first top-level window of class
+// "Shell_TrayWnd" as WM_COPYDATA (dwData: the NIM_ message). A topmost one made after the
+// desktop's own comes first and gets them. The data's layout differs between Wine
+// versions, so its texts are found by content: each run of at least three printable
+// UTF-16 characters (line feeds shown as \n), tab-separated after the message's name.
+static LRESULT CALLBACK trayproc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        const COPYDATASTRUCT* cds = (const COPYDATASTRUCT*)lParam;
+        static const char* names[] = {"add", "modify", "delete", "focus", "version"};
+        std::string line = cds->dwData < 5 ? names[cds->dwData] : std::to_string(cds->dwData);
+        const unsigned char* b = (const unsigned char*)cds->lpData;
+        size_t n = cds->cbData / 2;
+        for (size_t i = 0; i < n;) {
+            std::string run;
+            size_t j = i;
+            for (; j < n; j++) {
+                unsigned c = b[2 * j] | b[2 * j + 1] << 8;
+                if (c == '\n')
+                    run += "\\n";
+                else if (c >= 0x20 && c < 0x7f)
+                    run += (char)c;
+                else
+                    break;
+            }
+            if (run.size() >= 3) line += "\t" + run;
+            i = j > i ? j : i + 1;
+        }
+        printf("%s\n", line.c_str());
+        return TRUE;
+    }
+    if (message == WM_TIMER) {
+        // A tray the desktop makes later would come first: this one goes back on top.
+        static bool told = false;
+        if (FindWindowA("Shell_TrayWnd", nullptr) != window) {
+            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            if (!told && FindWindowA("Shell_TrayWnd", nullptr) != window) {
+                printf("not the first tray\n");
+                told = true;
+            }
+        }
+        static bool seen = false;
+        bool there = FindWindowA("Hostwarden", nullptr) != nullptr;
+        if ((seen && !there) || GetTickCount() - (DWORD)GetWindowLongPtrA(window, GWLP_USERDATA) > 600000)
+            PostQuitMessage(0);
+        seen = seen || there;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static BOOL CALLBACK counttray(HWND window, LPARAM count) {
+    char cls[32];
+    if (GetClassNameA(window, cls, sizeof cls) && !strcmp(cls, "Shell_TrayWnd")) ++*(int*)count;
+    return TRUE;
+}
+
+static int tray() {
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    GetDesktopWindow();  // the desktop, with its own tray, made before this one
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = trayproc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Shell_TrayWnd";
+    if (!RegisterClassA(&wc)) return 1;
+    HWND w = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Shell_TrayWnd", "",
+                             WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!w) return 1;
+    SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowLongPtrA(w, GWLP_USERDATA, (LONG_PTR)GetTickCount());
+    SetTimer(w, 1, 200, nullptr);
+    int trays = 0;
+    EnumWindows(counttray, (LPARAM)&trays);
+    printf("%s, %d trays\n", FindWindowA("Shell_TrayWnd", nullptr) == w ? "ready" : "not the first tray", trays);
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     std::string verb = argv[1];
+    if (verb == "tray") return tray();
     drv::Program p;  // found, not started: no process handle, so nothing is ended
     find(&p);
     HWND main = p.pid ? drv::mainwindow(p, 5000) : nullptr;
