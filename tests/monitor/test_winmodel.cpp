@@ -22,6 +22,7 @@
 #include "textview/output.h"
 #include "common/winutil.h"
 #include "monitor/sendarp.h"
+#include "settings/profile.h"
 
 using namespace hwtest;
 
@@ -86,7 +87,11 @@ protected:
         DeleteFileA("Hostwarden.INI");
         for (HostRecord* r = hostlist; r; r = r->next) forgetname(r->addr);
         patrolthread();
-        return {viewlines(), readfile("Hostwarden.INI")};
+        profilesettle(5000);
+        // The records only: the machines seen are saved by the first of the two runs alone.
+        std::string ini = readfile("Hostwarden.INI");
+        size_t machines = ini.find("[Hostwarden machines]");
+        return {viewlines(), ini.substr(0, machines)};
     }
     // Waits for the patrol thread, pumping; false after `ms`.
     bool waitpatrol(DWORD ms) {
